@@ -1,0 +1,7 @@
+// Process entry of Velkast.exe.
+
+#include <windows.h>
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    return 0;
+}

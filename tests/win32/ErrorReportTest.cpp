@@ -1,0 +1,287 @@
+// Error reports against the real system texts and files under Wine; boxes go
+// to the recorder, traces to a capture of the debugger output.
+
+#include <windows.h>
+
+#include "win32/errors/ErrorReport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <type_traits>
+#include <vector>
+
+#include "MessageBoxRecorder.h"
+#include "TempFolder.h"
+#include "core/platform/DebugOutput.h"
+#include "win32/platform/LocalBuffer.h"
+#include "win32/platform/UniqueHandle.h"
+#include "win32/platform/UniqueRegKey.h"
+#include "win32/ui/MessageBoxSeam.h"
+
+namespace velkast {
+namespace {
+
+using testing::MessageBoxRecorder;
+using testing::RecordedBox;
+using testing::TempFolder;
+
+// The build names sources relative to the repository, never by where it was checked out.
+const std::wstring kThisFile = L"tests/win32/ErrorReportTest.cpp";
+
+constexpr UINT kWarningStyle = MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST;
+constexpr UINT kOpenFailureStyle = MB_OK | MB_ICONINFORMATION;
+constexpr DWORD kUnknownCode = 0x20001234;
+
+// What the system says for the code, fetched independently of the code under test.
+std::wstring SystemText(DWORD code) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+    std::wstring text = length == 0 || buffer == nullptr ? std::wstring() : std::wstring(buffer, length);
+    LocalFree(buffer);
+    return text;
+}
+
+std::wstring TraceOf(int line, const std::wstring& message) {
+    return L"↓↓↓↓↓↓ Error ↓↓↓↓↓↓\n[" + std::to_wstring(line) + L"行目] " + kThisFile + L"\n" + message +
+           L"\n↑↑↑↑↑↑ Error ↑↑↑↑↑↑\n";
+}
+
+std::wstring SystemTraceOf(int line, const std::wstring& message, const std::wstring& reason) {
+    return L"↓↓↓↓↓↓ Error ↓↓↓↓↓↓\n[" + std::to_wstring(line) + L"行目] " + kThisFile + L"\n" + message +
+           L"\n" + reason + L"↑↑↑↑↑↑ Error ↑↑↑↑↑↑\n";
+}
+
+std::wstring SecondLine(const std::wstring& trace) {
+    const std::size_t start = trace.find(L'\n') + 1;
+    return trace.substr(start, trace.find(L'\n', start) - start);
+}
+
+TEST(SourcePosition, NamesTheFileRelativeToTheRepository) {
+    const SourcePosition here = VELKAST_HERE;
+    EXPECT_EQ(here.line, __LINE__ - 1);
+    ASSERT_NE(here.file, nullptr);
+    EXPECT_NE(here.file[0], '/') << here.file;
+    EXPECT_STREQ(here.file, "tests/win32/ErrorReportTest.cpp");
+}
+
+TEST(ReportError, WritesTheTraceAndShowsTheWarningBox) {
+    const std::wstring messages[] = {
+        L"インストール先のフォルダが見つかりません。",
+        L"ミューテックスオブジェクトの作成に失敗しました。ERROR_ALREADY_EXISTS ",
+        // Printed as is, never read as a format.
+        L"100% 完了 %s %d %ls",
+        // Longer than any fixed buffer would hold: nothing is cut.
+        std::wstring(3000, L'長') + L"終",
+    };
+    for (const auto& message : messages) {
+        MessageBoxRecorder boxes;
+        DebugOutputCapture trace;
+
+        const int line = __LINE__ + 1;
+        ReportError(message.c_str(), VELKAST_HERE);
+
+        EXPECT_EQ(trace.text(), TraceOf(line, message));
+        EXPECT_EQ(SecondLine(trace.text()), L"[" + std::to_wstring(line) + L"行目] " + kThisFile);
+        EXPECT_EQ(
+            boxes.boxes(),
+            (std::vector<RecordedBox>{{nullptr, message + L"\r\n", L"エラーメッセージ", kWarningStyle}}));
+    }
+}
+
+TEST(ReportSystemError, UsesTheSystemTextForTheCode) {
+    const std::wstring reason = SystemText(ERROR_FILE_NOT_FOUND);
+    // Texts of the system end in a line break; the trace relies on it.
+    ASSERT_GE(reason.size(), 2u);
+    ASSERT_EQ(reason.substr(reason.size() - 2), L"\r\n");
+
+    const std::wstring message = L"更新スクリプトを開けませんでした。";
+    MessageBoxRecorder boxes;
+    DebugOutputCapture trace;
+    std::wstring traceWhenShown;
+    boxes.onShow([&](const RecordedBox&) { traceWhenShown = trace.text(); });
+
+    const int line = __LINE__ + 1;
+    ReportSystemError(message.c_str(), ERROR_FILE_NOT_FOUND, VELKAST_HERE);
+
+    const std::wstring expectedTrace = SystemTraceOf(line, message, reason);
+    EXPECT_EQ(trace.text(), expectedTrace);
+    EXPECT_EQ(traceWhenShown, expectedTrace) << "the trace is written before the box is shown";
+    const std::wstring expectedBox = L"◆メッセージ◆\r\n" + message + L"\r\n\n◆エラー内容◆\r\n" + reason;
+    EXPECT_EQ(boxes.boxes(),
+              (std::vector<RecordedBox>{{nullptr, expectedBox, L"エラーメッセージ", kWarningStyle}}));
+}
+
+TEST(ReportSystemError, CodeWithoutSystemTextPrintsNull) {
+    ASSERT_EQ(SystemText(kUnknownCode), L"") << "the code was meant to be one the system has no text for";
+
+    const std::wstring message = L"ミューテックスオブジェクトの作成に失敗しました。ERROR_ALREADY_EXISTS ";
+    MessageBoxRecorder boxes;
+    DebugOutputCapture trace;
+
+    const int line = __LINE__ + 1;
+    ReportSystemError(message.c_str(), kUnknownCode, VELKAST_HERE);
+
+    EXPECT_EQ(trace.text(), SystemTraceOf(line, message, L"(null)"));
+    const std::wstring expectedBox = L"◆メッセージ◆\r\n" + message + L"\r\n\n◆エラー内容◆\r\n(null)";
+    EXPECT_EQ(boxes.boxes(),
+              (std::vector<RecordedBox>{{nullptr, expectedBox, L"エラーメッセージ", kWarningStyle}}));
+}
+
+UniqueHandle OpenOther(const std::wstring& path, DWORD access, DWORD share) {
+    const HANDLE file =
+        CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return UniqueHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
+
+TEST(OpenForRead, FailureShowsTheSystemTextAndGivesAnEmptyHandle) {
+    TempFolder temp;
+    testing::WriteFile(temp / L"書込中.up", "data");
+    const UniqueHandle writer =
+        OpenOther(temp / L"書込中.up", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    ASSERT_TRUE(writer);
+
+    const struct {
+        std::wstring path;
+        DWORD code;
+    } cases[] = {
+        {temp / L"ない.up", ERROR_FILE_NOT_FOUND},
+        {temp / L"ないフォルダ\\Update.up", ERROR_PATH_NOT_FOUND},
+        {temp / L"書込中.up", ERROR_SHARING_VIOLATION},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        const std::wstring reason = SystemText(c.code);
+        ASSERT_FALSE(reason.empty());
+        MessageBoxRecorder boxes;
+        DebugOutputCapture trace;
+
+        const UniqueHandle file = OpenForRead(c.path.c_str());
+
+        EXPECT_FALSE(file);
+        EXPECT_EQ(file.get(), nullptr);
+        EXPECT_EQ(boxes.boxes(), (std::vector<RecordedBox>{{nullptr, reason, L"エラー", kOpenFailureStyle}}));
+        EXPECT_EQ(trace.text(), L"");
+    }
+}
+
+TEST(OpenForRead, OpensFilesOthersOnlyRead) {
+    TempFolder temp;
+    testing::WriteFile(temp / L"Update.up", "plain");
+    testing::WriteFile(temp / L"読込中.up", "shared");
+    const UniqueHandle reader = OpenOther(temp / L"読込中.up", GENERIC_READ, FILE_SHARE_READ);
+    ASSERT_TRUE(reader);
+
+    const struct {
+        std::wstring path;
+        std::string contents;
+    } cases[] = {
+        {temp / L"Update.up", "plain"},
+        {temp / L"読込中.up", "shared"},
+    };
+    for (const auto& c : cases) {
+        MessageBoxRecorder boxes;
+        DebugOutputCapture trace;
+
+        const UniqueHandle file = OpenForRead(c.path.c_str());
+
+        ASSERT_TRUE(file) << c.contents;
+        EXPECT_NE(file.get(), INVALID_HANDLE_VALUE);
+        char buffer[16] = {};
+        DWORD read = 0;
+        EXPECT_TRUE(ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr));
+        EXPECT_EQ(std::string(buffer, read), c.contents);
+        EXPECT_TRUE(boxes.boxes().empty());
+        EXPECT_EQ(trace.text(), L"");
+    }
+}
+
+TEST(MessageBoxSeam, BoxFromAnotherThreadReachesTheRecorder) {
+    MessageBoxRecorder boxes(IDCANCEL);
+    int answer = 0;
+    std::thread worker([&] { answer = ShowMessageBox(nullptr, L"作業スレッド", L"", MB_OKCANCEL); });
+    worker.join();
+
+    EXPECT_EQ(answer, IDCANCEL);
+    EXPECT_EQ(boxes.boxes(), (std::vector<RecordedBox>{{nullptr, L"作業スレッド", L"", MB_OKCANCEL}}));
+}
+
+TEST(MessageBoxSeam, PassesArgumentsThroughAndKeepsNullCaptionApart) {
+    MessageBoxRecorder boxes;
+    const HWND desktop = GetDesktopWindow();
+    EXPECT_EQ(ShowMessageBox(desktop, L"本文", nullptr, MB_YESNO), IDOK);
+    EXPECT_EQ(ShowMessageBox(nullptr, L"", L"", MB_OK), IDOK);
+    EXPECT_EQ(boxes.boxes(), (std::vector<RecordedBox>{
+                                 {desktop, L"本文", std::nullopt, MB_YESNO},
+                                 {nullptr, L"", L"", MB_OK},
+                             }));
+}
+
+TEST(MessageBoxSeam, ScopeRestoresThePreviousHandler) {
+    MessageBoxRecorder outer;
+    {
+        MessageBoxRecorder inner(IDYES);
+        EXPECT_EQ(ShowMessageBox(nullptr, L"内側", nullptr, MB_YESNO), IDYES);
+        EXPECT_EQ(inner.boxes().size(), 1u);
+    }
+    EXPECT_EQ(ShowMessageBox(nullptr, L"外側", nullptr, MB_OK), IDOK);
+    EXPECT_EQ(outer.boxes(), (std::vector<RecordedBox>{{nullptr, L"外側", std::nullopt, MB_OK}}));
+}
+
+// The owners close what they hold exactly once, and only what they still hold.
+static_assert(!std::is_copy_constructible_v<UniqueHandle> &&
+              std::is_nothrow_move_constructible_v<UniqueHandle>);
+static_assert(!std::is_copy_constructible_v<UniqueRegKey> &&
+              std::is_nothrow_move_constructible_v<UniqueRegKey>);
+static_assert(!std::is_copy_constructible_v<LocalBuffer> &&
+              std::is_nothrow_move_constructible_v<LocalBuffer>);
+
+bool IsOpen(HANDLE handle) {
+    DWORD flags = 0;
+    return GetHandleInformation(handle, &flags) != FALSE;
+}
+
+TEST(UniqueHandle, ClosesWhatItHoldsOnce) {
+    const HANDLE first = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    const HANDLE second = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_TRUE(first != nullptr && second != nullptr);
+    {
+        UniqueHandle owner(first);
+        UniqueHandle moved(std::move(owner));
+        EXPECT_FALSE(owner);
+        EXPECT_TRUE(IsOpen(first));
+        moved.reset(second);
+        EXPECT_FALSE(IsOpen(first));
+        EXPECT_EQ(moved.release(), second);
+        EXPECT_FALSE(moved);
+    }
+    EXPECT_TRUE(IsOpen(second)) << "released, so no longer ours to close";
+    {
+        UniqueHandle owner(second);
+        owner = UniqueHandle();
+        EXPECT_FALSE(IsOpen(second));
+    }
+}
+
+TEST(UniqueRegKey, PutClosesTheKeyHeldBefore) {
+    UniqueRegKey key;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, key.put()), ERROR_SUCCESS);
+    const HKEY first = key.get();
+    ASSERT_TRUE(key);
+    DWORD subkeys = 0;
+    ASSERT_EQ(RegQueryInfoKeyW(first, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+
+    EXPECT_EQ(*key.put(), nullptr);
+    EXPECT_FALSE(key);
+    EXPECT_NE(RegQueryInfoKeyW(first, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr),
+              ERROR_SUCCESS);
+}
+
+}  // namespace
+}  // namespace velkast

@@ -40,6 +40,24 @@ run_ctest() {
     return "${PIPESTATUS[0]}"
 }
 
+# The plan fuzzer, for about a minute from the seed corpus; any crash or
+# sanitizer report fails. New inputs go to a scratch folder, not the seeds.
+fuzz_plan() {
+    local scratch log rc
+    scratch=$(mktemp -d)
+    log=$(mktemp)
+    build/host/fuzz/velkast_plan_fuzzer -max_total_time="${VELKAST_FUZZ_SECONDS:-60}" -max_len=8192 -timeout=10 \
+        "$scratch" fuzz/corpus >"$log" 2>&1
+    rc=$?
+    if [ $rc -eq 0 ]; then
+        grep -E '^Done [0-9]+ runs' "$log"
+    else
+        tail -n 60 "$log"
+    fi
+    rm -rf "$scratch" "$log"
+    return $rc
+}
+
 format_check() {
     git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
 }
@@ -48,6 +66,9 @@ for preset in host windows; do
     step "configure $preset" cmake --preset "$preset" -DVELKAST_WERROR=ON >/dev/null
     step "build $preset" cmake --build --preset "$preset"
     step "test $preset" run_ctest "$preset"
+    if [ "$preset" = host ]; then
+        step "fuzz plan" fuzz_plan
+    fi
 done
 step "format" format_check
 

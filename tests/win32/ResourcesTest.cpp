@@ -13,11 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "VelkastResources.h"
 #include "resources/resource.h"
-
-#ifndef VELKAST_EXE_RELATIVE_PATH
-#error "the build passes the path of Velkast.exe relative to the test program"
-#endif
 
 namespace velkast {
 namespace {
@@ -88,35 +85,12 @@ const DialogCase kDialogs[] = {
 // ---------------------------------------------------------------------------
 // Velkast.exe, loaded for its resources only.
 
-std::wstring ExePath() {
-    wchar_t self[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path(self, length);
-    path.erase(path.find_last_of(L"\\/") + 1);
-    for (const char c : std::string(VELKAST_EXE_RELATIVE_PATH)) {
-        path += c == '/' ? L'\\' : static_cast<wchar_t>(c);
-    }
-    wchar_t full[MAX_PATH];
-    const DWORD fullLength = GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
-    return std::wstring(full, fullLength);
-}
-
 class ResourcesTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_PROGRESS_CLASS};
-        ASSERT_TRUE(InitCommonControlsEx(&controls));
-        module_ = LoadLibraryExW(ExePath().c_str(), nullptr,
-                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-        ASSERT_NE(module_, nullptr) << "cannot load " << ::testing::PrintToString(ExePath()) << ", error "
-                                    << GetLastError();
-    }
-
-    static void TearDownTestSuite() {
-        if (module_ != nullptr) {
-            FreeLibrary(module_);
-            module_ = nullptr;
-        }
+        module_ = testing::VelkastResources();
+        ASSERT_NE(module_, nullptr) << "cannot load " << ::testing::PrintToString(testing::VelkastExePath())
+                                    << ", error " << GetLastError();
     }
 
     void SetUp() override { ASSERT_NE(module_, nullptr); }

@@ -1,0 +1,26 @@
+#pragma once
+// Reading what the shell recorder (support/ShellRecorder.cpp) wrote.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace velkast::testing {
+
+struct ShellRecord {
+    std::wstring folder;       // the started program's working folder
+    std::wstring commandLine;  // as the program received it
+};
+
+// The recorder program, beside the test program.
+std::wstring ShellRecorderPath();
+
+// Waits (up to about 20 seconds) until the file holds at least count records,
+// and returns those it holds.
+std::vector<ShellRecord> WaitForRecords(const std::wstring& file, std::size_t count = 1);
+
+// Pumps this thread's messages until the thread has ended.
+void PumpUntilEnded(HANDLE thread);
+
+}  // namespace velkast::testing

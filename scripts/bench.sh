@@ -11,8 +11,11 @@ cmake -S . -B build/bench-host -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COM
     -DCMAKE_CXX_COMPILER=clang++ -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/bench-host --target velkast_plan_bench >/dev/null
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target velkast_plan_bench >/dev/null
+cmake --build --preset windows --target velkast_plan_bench velkast_copy_bench >/dev/null
+velkast_start_display
+trap velkast_stop_display EXIT
 
 build/bench-host/bench/velkast_plan_bench
 build/windows/wine-run.sh build/windows/bench/velkast_plan_bench.exe
+build/windows/wine-run.sh build/windows/bench/velkast_copy_bench.exe
 WINEPREFIX="$PWD/build/windows/wineprefix" wineserver -k >/dev/null 2>&1 || true

@@ -14,7 +14,6 @@
 #include "core/plan/CopyPlanBuilder.h"
 #include "core/text/TextLine.h"
 #include "resources/resource.h"
-#include "win32/app/VelkastDlg.h"
 
 namespace velkast {
 namespace {
@@ -191,47 +190,6 @@ TEST_F(Win32Plan, RequiredBlockShowsItsShiftJisMessage) {
     const std::vector<RecordedBox> expected = {
         {nullptr, L"アプリがありません", std::nullopt, MB_OK | MB_TOPMOST}};
     EXPECT_EQ(boxes.boxes(), expected);
-}
-
-LRESULT CALLBACK PlainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-TEST_F(Win32Plan, BuildCopyPlanSetsTheProgressRangeAndOwnsItsBoxes) {
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_PROGRESS_CLASS};
-    ASSERT_TRUE(InitCommonControlsEx(&controls));
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = PlainWindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"VelkastPlanTestWindow";
-    RegisterClassW(&windowClass);
-    const HWND dialog = CreateWindowExW(0, windowClass.lpszClassName, L"Update", WS_POPUP, 0, 0, 300, 200,
-                                        nullptr, nullptr, windowClass.hInstance, nullptr);
-    ASSERT_NE(dialog, nullptr);
-    const HWND progress = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD, 10, 10, 200, 20, dialog,
-                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_PROGRESS)),
-                                          windowClass.hInstance, nullptr);
-    ASSERT_NE(progress, nullptr);
-    SendMessageW(progress, PBM_SETRANGE, 0, MAKELPARAM(5, 7));
-
-    MessageBoxRecorder boxes;
-    script = "launch\r\n";
-    ASSERT_TRUE(store.Load(script.data(), static_cast<std::uint32_t>(script.size())));
-    job.programFolder = program.path();
-    job.script = &store;
-    CVelkastDlg copyDialog(job);
-    copyDialog.AttachWindow(dialog);
-    EXPECT_FALSE(copyDialog.BuildCopyPlan());
-
-    EXPECT_EQ(job.copyDialog, dialog);
-    PBRANGE range{};
-    SendMessageW(progress, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
-    EXPECT_EQ(range.iLow, 0);
-    EXPECT_EQ(range.iHigh, 100);
-    const std::vector<RecordedBox> expected = {
-        {dialog, L"コピーするファイルがありません", std::nullopt, MB_OK | MB_TOPMOST}};
-    EXPECT_EQ(boxes.boxes(), expected);
-    DestroyWindow(dialog);
 }
 
 }  // namespace

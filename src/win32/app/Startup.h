@@ -1,0 +1,34 @@
+#pragma once
+// The run of the program from its entry to its end: one instance at a time,
+// the update script from the program folder, the launch document, the wait
+// dialog, the copy dialog, and the teardown.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "core/job/CopyJob.h"
+#include "core/platform/HeapBlock.h"
+
+namespace velkast {
+
+// The whole run; always answers 0, the process's exit code.
+int RunVelkast(HINSTANCE instance, CopyJob& job);
+
+// The folder of this program's file with its trailing backslash, normalised
+// (and placed in the install-root buffer); empty when the file name cannot be
+// had or was cut.
+std::wstring ProgramFolder();
+
+// Reads the file whole into a block of the private heap. False, with no
+// block, when it cannot be opened or read, is empty, or is too large for the
+// script store.
+bool ReadScriptFile(const std::wstring& path, HeapBlock& block, std::uint32_t& size);
+
+// Pumps the thread's messages until the thread has ended, so that a worker
+// that updates the dialog with synchronous window calls can finish. A quit
+// message met on the way is left unanswered, as the modal loop left it.
+void WaitForThread(HANDLE thread);
+
+}  // namespace velkast

@@ -24,5 +24,7 @@ private:
 bool Exists(const std::wstring& path);
 bool IsDirectory(const std::wstring& path);
 void WriteFile(const std::wstring& path, const std::string& contents);
+// The file's bytes; "<missing>" when it cannot be read.
+std::string ReadFileBytes(const std::wstring& path);
 
 }  // namespace velkast::testing

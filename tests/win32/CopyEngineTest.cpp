@@ -13,11 +13,13 @@
 #include "MessageBoxRecorder.h"
 #include "RegistryKey.h"
 #include "ShellRecord.h"
+#include "SystemText.h"
 #include "TempFolder.h"
 #include "VelkastResources.h"
 #include "core/job/CopyJob.h"
 #include "core/platform/DebugOutput.h"
 #include "resources/resource.h"
+#include "win32/app/Startup.h"
 #include "win32/copy/CopyFileSeam.h"
 #include "win32/copy/CopyProgress.h"
 #include "win32/copy/CopyWorker.h"
@@ -46,16 +48,6 @@ std::string ReadAll(const std::wstring& path) {
     CloseHandle(file);
     bytes.resize(read);
     return bytes;
-}
-
-std::wstring SystemText(DWORD code) {
-    wchar_t* text = nullptr;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring result = text == nullptr ? L"" : text;
-    LocalFree(text);
-    return result;
 }
 
 constexpr DWORD kUnwantedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
@@ -99,7 +91,7 @@ protected:
     void RunWorker() {
         const HANDLE thread = CreateThread(nullptr, 0, CopyThreadProc, &job, 0, nullptr);
         ASSERT_NE(thread, nullptr);
-        testing::PumpUntilEnded(thread);
+        WaitForThread(thread);
         DWORD code = 1;
         GetExitCodeThread(thread, &code);
         EXPECT_EQ(code, 0u);
@@ -262,7 +254,7 @@ TEST_F(CopyEngine, CopyFailureReportsTheSystemText) {
             CloseHandle(lock);
         }
 
-        const std::wstring systemText = SystemText(c.error);
+        const std::wstring systemText = testing::SystemText(c.error);
         ASSERT_FALSE(systemText.empty());
         EXPECT_EQ(boxes.boxes(),
                   (std::vector<RecordedBox>{

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "MessageBoxRecorder.h"
+#include "SystemText.h"
 #include "TempFolder.h"
 #include "core/platform/DebugOutput.h"
 #include "win32/platform/LocalBuffer.h"
@@ -33,17 +34,6 @@ const std::wstring kThisFile = L"tests/win32/ErrorReportTest.cpp";
 constexpr UINT kWarningStyle = MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST;
 constexpr UINT kOpenFailureStyle = MB_OK | MB_ICONINFORMATION;
 constexpr DWORD kUnknownCode = 0x20001234;
-
-// What the system says for the code, fetched independently of the code under test.
-std::wstring SystemText(DWORD code) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
-    std::wstring text = length == 0 || buffer == nullptr ? std::wstring() : std::wstring(buffer, length);
-    LocalFree(buffer);
-    return text;
-}
 
 std::wstring TraceOf(int line, const std::wstring& message) {
     return L"↓↓↓↓↓↓ Error ↓↓↓↓↓↓\n[" + std::to_wstring(line) + L"行目] " + kThisFile + L"\n" + message +
@@ -93,7 +83,7 @@ TEST(ReportError, WritesTheTraceAndShowsTheWarningBox) {
 }
 
 TEST(ReportSystemError, UsesTheSystemTextForTheCode) {
-    const std::wstring reason = SystemText(ERROR_FILE_NOT_FOUND);
+    const std::wstring reason = testing::SystemText(ERROR_FILE_NOT_FOUND);
     // Texts of the system end in a line break; the trace relies on it.
     ASSERT_GE(reason.size(), 2u);
     ASSERT_EQ(reason.substr(reason.size() - 2), L"\r\n");
@@ -116,7 +106,8 @@ TEST(ReportSystemError, UsesTheSystemTextForTheCode) {
 }
 
 TEST(ReportSystemError, CodeWithoutSystemTextPrintsNull) {
-    ASSERT_EQ(SystemText(kUnknownCode), L"") << "the code was meant to be one the system has no text for";
+    ASSERT_EQ(testing::SystemText(kUnknownCode), L"")
+        << "the code was meant to be one the system has no text for";
 
     const std::wstring message = L"ミューテックスオブジェクトの作成に失敗しました。ERROR_ALREADY_EXISTS ";
     MessageBoxRecorder boxes;
@@ -154,7 +145,7 @@ TEST(OpenForRead, FailureShowsTheSystemTextAndGivesAnEmptyHandle) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
-        const std::wstring reason = SystemText(c.code);
+        const std::wstring reason = testing::SystemText(c.code);
         ASSERT_FALSE(reason.empty());
         MessageBoxRecorder boxes;
         DebugOutputCapture trace;

@@ -57,18 +57,4 @@ std::vector<ShellRecord> WaitForRecords(const std::wstring& file, std::size_t co
     return records;
 }
 
-void PumpUntilEnded(HANDLE thread) {
-    for (;;) {
-        const DWORD wait = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT);
-        if (wait != WAIT_OBJECT_0 + 1) {
-            return;
-        }
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-}
-
 }  // namespace velkast::testing

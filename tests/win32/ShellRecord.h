@@ -20,7 +20,4 @@ std::wstring ShellRecorderPath();
 // and returns those it holds.
 std::vector<ShellRecord> WaitForRecords(const std::wstring& file, std::size_t count = 1);
 
-// Pumps this thread's messages until the thread has ended.
-void PumpUntilEnded(HANDLE thread);
-
 }  // namespace velkast::testing

@@ -9,6 +9,7 @@
 
 #include "MessageBoxRecorder.h"
 #include "RegistryKey.h"
+#include "SystemText.h"
 #include "TempFolder.h"
 #include "core/paths/InstallRoot.h"
 #include "core/plan/CopyPlanBuilder.h"
@@ -139,16 +140,6 @@ protected:
     CopyJob job;
 };
 
-std::wstring SystemText(DWORD code) {
-    wchar_t* text = nullptr;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring result = text == nullptr ? L"" : text;
-    LocalFree(text);
-    return result;
-}
-
 TEST_F(Win32Plan, RealFilesAndKeyGiveThePlan) {
     MessageBoxRecorder boxes;
     ASSERT_TRUE(
@@ -170,7 +161,7 @@ TEST_F(Win32Plan, MissingSourceShowsSystemTextThenFileBox) {
     const HWND owner = GetDesktopWindow();
     EXPECT_FALSE(Build("None\r\n0\r\nmessage\r\n%Root%\\files\\\r\na.txt\r\ngone.txt\r\n", owner));
     const std::vector<RecordedBox> expected = {
-        {nullptr, SystemText(ERROR_FILE_NOT_FOUND), L"エラー", MB_OK | MB_ICONINFORMATION},
+        {nullptr, testing::SystemText(ERROR_FILE_NOT_FOUND), L"エラー", MB_OK | MB_ICONINFORMATION},
         {owner,
          L"コピーするファイルの取得に失敗しました。\n"
          L"テキストに書かれているファイル名と実際のファイル名を比べてみてください\n\n"

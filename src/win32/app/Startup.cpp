@@ -2,7 +2,7 @@
 
 #include "core/paths/FolderPart.h"
 #include "core/paths/InstallRoot.h"
-#include "core/platform/Platform.h"
+#include "core/platform/AnsiText.h"
 #include "core/script/LaunchLine.h"
 #include "core/text/TextLine.h"
 #include "resources/resource.h"
@@ -42,22 +42,8 @@ private:
     HANDLE handle_;
 };
 
-std::wstring Widen(const char* ansi) {
-    if (ansi == nullptr) {
-        return std::wstring();
-    }
-    const int needed = platform::AnsiToWide(platform::AnsiPage::Thread, ansi, -1, nullptr, 0);
-    if (needed <= 1) {
-        return std::wstring();
-    }
-    std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-    const int written = platform::AnsiToWide(platform::AnsiPage::Thread, ansi, -1, wide.data(), needed);
-    wide.resize(written > 0 ? static_cast<std::size_t>(written - 1) : 0);
-    return wide;
-}
-
 void OpenLaunchDocument(CTextLine& script, const std::wstring& programFolder) {
-    const std::wstring document = LaunchDocument(Widen(script.GetField()));
+    const std::wstring document = LaunchDocument(WidenAnsi(script.GetField()));
     if (!document.empty()) {
         OpenWithShell(programFolder + document);
     }

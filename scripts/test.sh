@@ -40,13 +40,15 @@ run_ctest() {
     return "${PIPESTATUS[0]}"
 }
 
-# The plan fuzzer, for about a minute from the seed corpus; any crash or
-# sanitizer report fails. New inputs go to a scratch folder, not the seeds.
-fuzz_plan() {
-    local scratch log rc
+# A fuzzer, from the seed corpus, for half of about a minute: the plan
+# fuzzer, then the script checker's (same verdict as the plan builder). Any
+# crash or sanitizer report fails. New inputs go to a scratch folder, not the
+# seeds.
+fuzz_run() {
+    local target=$1 scratch log rc
     scratch=$(mktemp -d)
     log=$(mktemp)
-    build/host/fuzz/velkast_plan_fuzzer -max_total_time="${VELKAST_FUZZ_SECONDS:-60}" -max_len=8192 -timeout=10 \
+    build/host/fuzz/"$target" -max_total_time="$(( ${VELKAST_FUZZ_SECONDS:-60} / 2 ))" -max_len=8192 -timeout=10 \
         "$scratch" fuzz/corpus >"$log" 2>&1
     rc=$?
     if [ $rc -eq 0 ]; then
@@ -67,7 +69,8 @@ for preset in host windows; do
     step "build $preset" cmake --build --preset "$preset"
     step "test $preset" run_ctest "$preset"
     if [ "$preset" = host ]; then
-        step "fuzz plan" fuzz_plan
+        step "fuzz plan" fuzz_run velkast_plan_fuzzer
+        step "fuzz check" fuzz_run velkast_check_fuzzer
     fi
 done
 step "format" format_check

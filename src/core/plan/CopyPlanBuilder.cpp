@@ -6,7 +6,7 @@
 #include "core/paths/InstallRoot.h"
 #include "core/paths/Token.h"
 #include "core/plan/ScriptNumber.h"
-#include "core/platform/Platform.h"
+#include "core/platform/AnsiText.h"
 #include "core/text/TextLine.h"
 
 namespace velkast {
@@ -18,40 +18,45 @@ constexpr std::size_t kLongPath = 260;
 const wchar_t* const kPathErrorCaption = L"パスエラー";
 const wchar_t* const kFileErrorCaption = L"ファイル取得エラー";
 
-// A field of the script, widened with the thread's ANSI code page.
-std::wstring Widen(const char* ansi) {
-    const int needed = platform::AnsiToWide(platform::AnsiPage::Thread, ansi, -1, nullptr, 0);
-    if (needed <= 1) {
-        return std::wstring();
-    }
-    std::wstring wide(static_cast<std::size_t>(needed), L'\0');
-    const int written = platform::AnsiToWide(platform::AnsiPage::Thread, ansi, -1, wide.data(), needed);
-    wide.resize(written > 0 ? static_cast<std::size_t>(written - 1) : 0);
-    return wide;
-}
-
 std::wstring LongPathText(const wchar_t* heading, const std::wstring& path) {
     return std::wstring(heading) + L"\n\n[文字数] " + std::to_wstring(path.size()) + L"\n [path]  " + path;
 }
 
+// The observer of a builder that is given none.
+PlanObserver g_noObserver;
+
 }  // namespace
 
-CopyPlanBuilder::CopyPlanBuilder(CopyJob& job, PlanSystem& system)
-    : job_(job), script_(*job.script), system_(system) {}
+CopyPlanBuilder::CopyPlanBuilder(CopyJob& job, PlanSystem& system, PlanObserver* observer)
+    : job_(job),
+      script_(*job.script),
+      system_(system),
+      observer_(observer == nullptr ? g_noObserver : *observer) {}
+
+std::uint32_t CopyPlanBuilder::Line() const {
+    return script_.currentLineIndex() + 1;
+}
+
+CopyPlanBuilder::Step CopyPlanBuilder::Refuse(PlanObserver::Refusal why) {
+    observer_.Refused(Line(), why);
+    return Step::Fail;
+}
 
 std::optional<std::wstring> CopyPlanBuilder::Field() {
     const char* field = script_.GetField();
     if (field == nullptr) {
         return std::nullopt;
     }
-    return Widen(field);
+    return WidenAnsi(field);
 }
 
 // The lines of a block are read whatever they hold; past the end of the
 // script they read as the next field of its last line, or as empty text.
-std::wstring CopyPlanBuilder::BlockLine() {
-    script_.NextLine();
-    return Field().value_or(std::wstring());
+std::wstring CopyPlanBuilder::BlockLine(PlanObserver::BlockLine which) {
+    const bool present = script_.NextLine();
+    std::wstring text = Field().value_or(std::wstring());
+    observer_.BlockLineRead(Line(), which, text, present);
+    return text;
 }
 
 bool CopyPlanBuilder::Build() {
@@ -61,14 +66,19 @@ bool CopyPlanBuilder::Build() {
         }
         const std::optional<std::wstring> line = Field();
         if (!line) {
+            observer_.LineRead(Line(), PlanObserver::LineKind::NoText, std::wstring());
+            observer_.Refused(Line(), PlanObserver::Refusal::NoText);
             return false;
         }
         Step step;
         if (*line == kParameterHeader) {
+            observer_.LineRead(Line(), PlanObserver::LineKind::ParameterHeader, *line);
             step = ReadParameterBlock();
         } else if (*line == kPostProcessHeader) {
+            observer_.LineRead(Line(), PlanObserver::LineKind::PostProcessHeader, *line);
             step = ReadPostProcessBlock();
         } else {
+            observer_.LineRead(Line(), PlanObserver::LineKind::FileLine, *line);
             step = ReadFileLine(*line);
         }
         if (step == Step::Fail) {
@@ -83,35 +93,46 @@ bool CopyPlanBuilder::Build() {
 CopyPlanBuilder::Step CopyPlanBuilder::ReadParameterBlock() {
     // After an exclusive block with a valid root the script ends here.
     if (rootMode_ == kRootExclusive && rootValid_) {
+        observer_.EndedByExclusiveBlock(Line());
         return Step::Finish;
     }
+    blockRead_ = true;
 
-    const std::wstring key = BlockLine();
-    rootValid_ = GetInstallDir(system_, key, RegistryHive::CurrentUser) ||
-                 GetInstallDir(system_, key, RegistryHive::LocalMachine);
+    using Verdict = PlanObserver::RootVerdict;
+    const std::wstring key = BlockLine(PlanObserver::BlockLine::RegistryKey);
+    const bool userRoot = GetInstallDir(system_, key, RegistryHive::CurrentUser);
+    rootValid_ = userRoot || GetInstallDir(system_, key, RegistryHive::LocalMachine);
     if (rootValid_) {
         targetRoot_ = MakeRootPath(0, L"");
+        observer_.InstallRootFound(Line(), userRoot ? RegistryHive::CurrentUser : RegistryHive::LocalMachine,
+                                   targetRoot_);
     }
 
-    const std::wstring checkList = BlockLine();
+    const std::wstring checkList = BlockLine(PlanObserver::BlockLine::CheckList);
+    Verdict verdict = rootValid_ ? Verdict::Unchecked : Verdict::NotFound;
     if (rootValid_ && checkList != L"None") {
         rootValid_ = VerifyRoot(checkList);
+        verdict = rootValid_ ? Verdict::Verified : Verdict::Rejected;
     }
+    observer_.RootDecided(Line(), verdict);
 
-    rootMode_ = static_cast<std::uint8_t>(ParseScriptNumber(BlockLine()) & 0xFF);
-    const std::wstring message = BlockLine();
+    rootMode_ =
+        static_cast<std::uint8_t>(ParseScriptNumber(BlockLine(PlanObserver::BlockLine::RootMode)) & 0xFF);
+    observer_.RootModeRead(Line(), rootMode_);
+    const std::wstring message = BlockLine(PlanObserver::BlockLine::Message);
     if (rootMode_ == kRootRequired && !rootValid_) {
         system_.ShowPlanMessage(message, nullptr);
-        return Step::Fail;
+        return Refuse(PlanObserver::Refusal::RootRequired);
     }
 
-    const std::wstring folder = BlockLine();
+    const std::wstring folder = BlockLine(PlanObserver::BlockLine::Folder);
     if (folder.find(kRootMarker) == std::wstring::npos) {
         system_.ShowPlanMessage(L"ディレクトリ設定が不正です", nullptr);
-        return Step::Fail;
+        return Refuse(PlanObserver::Refusal::FolderMarker);
     }
     // The marker is expected at the start of the line: its length is dropped.
     sourceFolder_ = job_.programFolder + folder.substr(kRootMarkerLength);
+    observer_.SourceFolderSet(Line(), sourceFolder_);
     return Step::Continue;
 }
 
@@ -130,14 +151,18 @@ bool CopyPlanBuilder::VerifyRoot(const std::wstring& checkList) {
     }
     if (mode == 0) {
         for (const auto& name : names) {
-            if (!system_.IsPathMissing(targetRoot_ + name)) {
+            const bool missing = system_.IsPathMissing(targetRoot_ + name);
+            observer_.CheckNameTested(Line(), name, !missing);
+            if (!missing) {
                 return true;
             }
         }
         return false;
     }
     for (const auto& name : names) {
-        if (system_.IsPathMissing(targetRoot_ + name)) {
+        const bool missing = system_.IsPathMissing(targetRoot_ + name);
+        observer_.CheckNameTested(Line(), name, !missing);
+        if (missing) {
             return false;
         }
     }
@@ -145,25 +170,29 @@ bool CopyPlanBuilder::VerifyRoot(const std::wstring& checkList) {
 }
 
 CopyPlanBuilder::Step CopyPlanBuilder::ReadPostProcessBlock() {
-    const std::wstring line = BlockLine();
+    const std::wstring line = BlockLine(PlanObserver::BlockLine::PostProcess);
     if (line.find(kRootMarker) == std::wstring::npos) {
         system_.ShowPlanMessage(L"後処理のディレクトリ設定が不正です", nullptr);
-        return Step::Fail;
+        return Refuse(PlanObserver::Refusal::PostProcessMarker);
     }
     job_.postProcessPath = job_.programFolder + line.substr(kRootMarkerLength);
     SplitParts parts{};
     job_.postProcessFolder = GetFolderPart(parts, job_.postProcessPath.c_str());
+    observer_.PostProcessSet(Line(), job_.postProcessPath);
     return Step::Continue;
 }
 
 CopyPlanBuilder::Step CopyPlanBuilder::ReadFileLine(const std::wstring& line) {
     // Without a valid install root the line is dropped without a word.
     if (!rootValid_) {
+        observer_.FileLineDropped(
+            Line(), line,
+            blockRead_ ? PlanObserver::DropReason::RootNotValid : PlanObserver::DropReason::BeforeAnyBlock);
         return Step::Continue;
     }
     if (job_.entries.size() >= kMaxCopyEntries) {
         system_.ShowPlanMessage(L"コピーできる最大数を超えました", nullptr);
-        return Step::Fail;
+        return Refuse(PlanObserver::Refusal::TooManyFiles);
     }
     job_.entries.push_back(CopyEntry{line, sourceFolder_, targetRoot_});
 
@@ -181,7 +210,7 @@ CopyPlanBuilder::Step CopyPlanBuilder::ReadFileLine(const std::wstring& line) {
                     line,
                 kFileErrorCaption);
         }
-        return Step::Fail;
+        return Refuse(PlanObserver::Refusal::SourceUnreadable);
     }
 
     // A post-process item is checked again with every later file line.
@@ -195,16 +224,18 @@ CopyPlanBuilder::Step CopyPlanBuilder::ReadFileLine(const std::wstring& line) {
                 L"後処理したいファイルの取得に失敗しました。[後処理ファイル名]  " + postProcess,
                 kFileErrorCaption);
         }
-        return Step::Fail;
+        return Refuse(PlanObserver::Refusal::PostProcessUnreadable);
     }
 
     job_.totalBytes += *size;
+    observer_.FileLineAccepted(Line(), job_.entries.back(), *size);
     return Step::Continue;
 }
 
 bool CopyPlanBuilder::Finish() {
     if (job_.entries.empty()) {
         system_.ShowPlanMessage(L"コピーするファイルがありません", nullptr);
+        observer_.Refused(Line(), PlanObserver::Refusal::NoFiles);
         return false;
     }
     job_.entryCount = static_cast<std::int32_t>(job_.entries.size());

@@ -3,13 +3,14 @@
 // one pass, and fills the copy plan of the job: its entries, their total size
 // and the post-process item. Each install root is found in the registry and
 // verified, and every planned source file is opened once to make sure it can
-// be read.
+// be read. An observer, when one is given, is told of each decision.
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
 #include "core/job/CopyJob.h"
+#include "core/plan/PlanObserver.h"
 #include "core/plan/PlanSystem.h"
 
 namespace velkast {
@@ -26,8 +27,9 @@ public:
     static constexpr std::uint8_t kRootRequired = 1;
     static constexpr std::uint8_t kRootExclusive = 2;
 
-    // The script is the job's; its current line is the launch line.
-    CopyPlanBuilder(CopyJob& job, PlanSystem& system);
+    // The script is the job's; its current line is the launch line. The
+    // observer, if any, must outlive the builder; it changes nothing.
+    CopyPlanBuilder(CopyJob& job, PlanSystem& system, PlanObserver* observer = nullptr);
 
     // True when the plan holds at least one entry; then entryCount is set.
     // On false the user has been told why, except for a line that begins
@@ -38,21 +40,25 @@ private:
     enum class Step { Continue, Finish, Fail };
 
     std::optional<std::wstring> Field();
-    std::wstring BlockLine();
+    std::wstring BlockLine(PlanObserver::BlockLine which);
     Step ReadParameterBlock();
     Step ReadPostProcessBlock();
     Step ReadFileLine(const std::wstring& line);
     bool VerifyRoot(const std::wstring& checkList);
     bool Finish();
+    Step Refuse(PlanObserver::Refusal why);
+    std::uint32_t Line() const;
 
     CopyJob& job_;
     CTextLine& script_;
     PlanSystem& system_;
+    PlanObserver& observer_;
 
     bool rootValid_ = false;
     std::uint8_t rootMode_ = 0;
     std::wstring targetRoot_;
     std::wstring sourceFolder_;
+    bool blockRead_ = false;  // for the observer only
 };
 
 }  // namespace velkast

@@ -1,0 +1,110 @@
+#include "CheckTables.h"
+
+#include <vector>
+
+#include "core/job/CopyJob.h"
+#include "core/plan/CopyPlanBuilder.h"
+#include "core/platform/DebugOutput.h"
+#include "core/text/TextLine.h"
+
+namespace velkast::check::testing {
+
+using velkast::testing::Box;
+using velkast::testing::FakePlanSystem;
+
+const wchar_t* const kCorpusProgramFolder = L"C:\\pkg\\";
+
+FakePlanSystem CorpusTables() {
+    FakePlanSystem system;
+    system.registry[{RegistryHive::CurrentUser, L"Software\\A"}] = L"C:\\A";
+    system.registry[{RegistryHive::LocalMachine, L"Software\\B"}] = L"D:/B/";
+    system.registry[{RegistryHive::LocalMachine, L"Software\\Long"}] = std::wstring(259, L'L');
+    system.registry[{RegistryHive::CurrentUser, L"S"}] = L"E:\\\\S";
+    system.files = {{L"C:\\pkg\\f\\a", 1},
+                    {L"C:\\pkg\\f\\b.txt", 2},
+                    {L"C:\\pkg\\a", 3},
+                    {L"C:\\pkg\\p.bat", 4},
+                    {L"C:\\A\\x", 5}};
+    system.folders = {L"C:\\A\\d", L"E:\\S\\d"};
+    return system;
+}
+
+namespace {
+
+// The boxes the updater shows for the script: start-up's when it cannot
+// load it, else the plan builder's (the system's box of a file that cannot
+// be opened stands as one with the caption "エラー").
+bool UpdaterVerdict(const std::string& script, std::vector<Box>& boxes) {
+    CTextLine store;
+    if (script.empty() || !store.Load(script.data(), static_cast<std::uint32_t>(script.size()))) {
+        boxes.push_back(Box{L"テキストデータ取得エラー", L"Update.upファイルが見つかりません"});
+        return false;
+    }
+    CopyJob job;
+    job.programFolder = kCorpusProgramFolder;
+    job.script = &store;
+    FakePlanSystem system = CorpusTables();
+    const bool built = CopyPlanBuilder(job, system).Build();
+    job.script = nullptr;
+    for (Box box : system.boxes) {
+        if (box.caption == std::wstring(L"エラー") && box.text.rfind(L"cannot open ", 0) == 0) {
+            box.text = L"<system>";
+        }
+        boxes.push_back(box);
+    }
+    return built;
+}
+
+std::string Narrow(const std::vector<Box>& boxes) {
+    std::string text;
+    for (const Box& box : boxes) {
+        for (wchar_t c : (box.caption ? *box.caption : std::wstring(L"-")) + L": " + box.text + L"; ") {
+            text += c < 0x80 ? static_cast<char>(c) : '?';
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string CompareWithUpdater(const std::string& script, CheckReport* checked) {
+    std::vector<Box> updaterBoxes;
+    bool updaterBuilt = false;
+    {
+        DebugOutputCapture quiet;
+        updaterBuilt = UpdaterVerdict(script, updaterBoxes);
+    }
+
+    TableCheckSystem system(CorpusTables());
+    const CheckReport report = CheckScript(script, L"Update.up", kCorpusProgramFolder, system);
+    std::vector<Box> checkerBoxes;
+    if (report.refusal) {
+        if (!report.refusal->systemError.empty()) {
+            checkerBoxes.push_back(Box{L"エラー", L"<system>"});
+        }
+        for (const PlanBox& box : report.refusal->boxes) {
+            checkerBoxes.push_back(Box{box.caption, box.text});
+        }
+    }
+
+    std::string differences;
+    if (report.accepted != updaterBuilt) {
+        differences += std::string("updater ") + (updaterBuilt ? "accepts" : "refuses") + ", checker " +
+                       (report.accepted ? "accepts" : "refuses") + ". ";
+    }
+    if (report.accepted == report.refusal.has_value()) {
+        differences += "checker: accepted and refusal disagree. ";
+    }
+    if (checkerBoxes != updaterBoxes) {
+        differences += "updater boxes: " + Narrow(updaterBoxes) + " checker boxes: " + Narrow(checkerBoxes);
+    }
+    if ((report.Count(Severity::Error) > 0) == report.accepted || report.Count(Severity::Error) > 1) {
+        differences += "checker: one error when refused, none when accepted. ";
+    }
+    if (checked != nullptr) {
+        *checked = report;
+    }
+    return differences;
+}
+
+}  // namespace velkast::check::testing

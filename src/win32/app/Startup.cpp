@@ -154,6 +154,9 @@ int RunVelkast(HINSTANCE instance, CopyJob& job) {
     job.waitDialogObject = new CWaitDlg(job);
     job.waitDialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_WAIT), nullptr, BaseWndProc,
                                         reinterpret_cast<LPARAM>(job.waitDialogObject));
+    // Paint it now: the plan is built inside the copy dialog's initialisation,
+    // before any message loop runs, and the wait dialog would stay blank.
+    UpdateWindow(job.waitDialog);
 
     auto* copyDialog = new CVelkastDlg(job);
     DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_COPY), nullptr, BaseWndProc,

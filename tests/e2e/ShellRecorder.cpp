@@ -1,0 +1,127 @@
+#include "ShellRecorder.h"
+
+#include <tlhelp32.h>
+
+#include "BuildPaths.h"
+
+namespace velkast::e2e {
+namespace {
+
+constexpr wchar_t kFileType[] = L"VelkastE2E.Recorded";
+
+std::wstring Wide(const std::string& utf8) {
+    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
+    return out;
+}
+
+void SetDefaultValue(const std::wstring& keyPath, const std::wstring& value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) == ERROR_SUCCESS) {
+        RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    }
+}
+
+bool ReadDefaultValue(const std::wstring& keyPath, std::wstring& value) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    wchar_t data[256] = {};
+    DWORD size = sizeof(data) - sizeof(wchar_t);
+    if (RegQueryValueExW(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) ==
+        ERROR_SUCCESS) {
+        value = data;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+bool ChildStillRunning(DWORD programId, const std::vector<std::wstring>& fileNames) {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool found = false;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
+         more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ParentProcessID != programId) {
+            continue;
+        }
+        for (const auto& name : fileNames) {
+            if (lstrcmpiW(entry.szExeFile, name.c_str()) == 0) {
+                found = true;
+            }
+        }
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+}  // namespace
+
+std::wstring RecorderPath() {
+    return BuildPath(VELKAST_RECORDER_RELATIVE_PATH);
+}
+
+ShellAssociations::ShellAssociations(std::vector<std::wstring> extensions) {
+    SetDefaultValue(std::wstring(kFileType) + L"\\shell\\open\\command",
+                    L"\"" + RecorderPath() + L"\" \"%1\"");
+    for (auto& extension : extensions) {
+        Previous previous{extension, false, L""};
+        previous.existed = ReadDefaultValue(extension, previous.type);
+        SetDefaultValue(extension, kFileType);
+        previous_.push_back(std::move(previous));
+    }
+}
+
+ShellAssociations::~ShellAssociations() {
+    for (const auto& previous : previous_) {
+        if (previous.existed) {
+            SetDefaultValue(previous.extension, previous.type);
+        } else {
+            RegDeleteTreeW(HKEY_CLASSES_ROOT, previous.extension.c_str());
+        }
+    }
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, kFileType);
+}
+
+std::vector<ShellRecord> ReadRecords(const std::wstring& recordFile) {
+    std::vector<ShellRecord> records;
+    const HANDLE file = CreateFileW(recordFile.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return records;
+    }
+    std::string bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+        bytes.append(buffer, read);
+    }
+    CloseHandle(file);
+    std::size_t start = 0;
+    for (std::size_t end = bytes.find('\n'); end != std::string::npos; end = bytes.find('\n', start)) {
+        const std::string line = bytes.substr(start, end - start);
+        const std::size_t tab = line.find('\t');
+        if (tab != std::string::npos) {
+            records.push_back({Wide(line.substr(0, tab)), Wide(line.substr(tab + 1))});
+        }
+        start = end + 1;
+    }
+    return records;
+}
+
+void WaitForChildren(DWORD programId, const std::vector<std::wstring>& fileNames) {
+    for (int i = 0; i < 1000 && ChildStillRunning(programId, fileNames); ++i) {
+        Sleep(20);
+    }
+}
+
+}  // namespace velkast::e2e

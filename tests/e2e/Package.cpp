@@ -62,16 +62,6 @@ DWORD Attributes(const std::wstring& path) {
     return GetFileAttributesW(path.c_str());
 }
 
-std::wstring SystemText(DWORD code) {
-    wchar_t* text = nullptr;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring result = text == nullptr ? L"" : text;
-    LocalFree(text);
-    return result;
-}
-
 std::wstring Grouped(std::uint64_t value) {
     const std::wstring digits = std::to_wstring(value);
     std::wstring text;

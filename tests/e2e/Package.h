@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "SystemText.h"
+
 namespace velkast::e2e {
 
 // Writes the bytes, creating the missing folders of the path.
@@ -22,8 +24,7 @@ std::string ReadBytes(const std::wstring& path);
 bool Exists(const std::wstring& path);
 DWORD Attributes(const std::wstring& path);
 
-// The system's text for an error code, as the program gets it.
-std::wstring SystemText(DWORD code);
+using testing::SystemText;
 
 // A byte count with "," between groups of three digits: 1,234,567.
 std::wstring Grouped(std::uint64_t value);

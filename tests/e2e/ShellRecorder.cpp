@@ -9,13 +9,6 @@ namespace {
 
 constexpr wchar_t kFileType[] = L"VelkastE2E.Recorded";
 
-std::wstring Wide(const std::string& utf8) {
-    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
-    return out;
-}
-
 void SetDefaultValue(const std::wstring& keyPath, const std::wstring& value) {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
@@ -90,32 +83,6 @@ ShellAssociations::~ShellAssociations() {
         }
     }
     RegDeleteTreeW(HKEY_CLASSES_ROOT, kFileType);
-}
-
-std::vector<ShellRecord> ReadRecords(const std::wstring& recordFile) {
-    std::vector<ShellRecord> records;
-    const HANDLE file = CreateFileW(recordFile.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return records;
-    }
-    std::string bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
-        bytes.append(buffer, read);
-    }
-    CloseHandle(file);
-    std::size_t start = 0;
-    for (std::size_t end = bytes.find('\n'); end != std::string::npos; end = bytes.find('\n', start)) {
-        const std::string line = bytes.substr(start, end - start);
-        const std::size_t tab = line.find('\t');
-        if (tab != std::string::npos) {
-            records.push_back({Wide(line.substr(0, tab)), Wide(line.substr(tab + 1))});
-        }
-        start = end + 1;
-    }
-    return records;
 }
 
 void WaitForChildren(DWORD programId, const std::vector<std::wstring>& fileNames) {

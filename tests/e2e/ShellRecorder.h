@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "ShellRecord.h"
+
 namespace velkast::e2e {
 
 // The recorder program; its path relative to the driver comes from the build.
@@ -36,12 +38,8 @@ private:
     std::vector<Previous> previous_;
 };
 
-struct ShellRecord {
-    std::wstring folder;       // the working folder of what was started
-    std::wstring commandLine;  // its command line
-};
-
-std::vector<ShellRecord> ReadRecords(const std::wstring& recordFile);
+using testing::ReadRecords;
+using testing::ShellRecord;
 
 // Waits (up to about 20 seconds) until no process that the program started
 // under one of these file names is still running, so that everything the

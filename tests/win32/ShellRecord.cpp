@@ -10,6 +10,8 @@ std::wstring Wide(const std::string& utf8) {
     return out;
 }
 
+}  // namespace
+
 std::vector<ShellRecord> ReadRecords(const std::wstring& file) {
     std::vector<ShellRecord> records;
     const HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -35,8 +37,6 @@ std::vector<ShellRecord> ReadRecords(const std::wstring& file) {
     }
     return records;
 }
-
-}  // namespace
 
 std::wstring ShellRecorderPath() {
     wchar_t self[MAX_PATH];

@@ -13,6 +13,9 @@ struct ShellRecord {
     std::wstring commandLine;  // as the program received it
 };
 
+// Every record in the file, in the order written; none when it is missing.
+std::vector<ShellRecord> ReadRecords(const std::wstring& file);
+
 // The recorder program, beside the test program.
 std::wstring ShellRecorderPath();
 

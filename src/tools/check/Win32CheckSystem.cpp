@@ -9,7 +9,7 @@
 #include "tools/check/CheckCommand.h"
 
 #include "win32/platform/UniqueHandle.h"
-#include "win32/platform/UniqueRegKey.h"
+#include "win32/plan/InstallDirRegistry.h"
 
 namespace velkast::check {
 namespace {
@@ -85,26 +85,7 @@ std::wstring SystemErrorText(unsigned long code) {
 }
 
 bool Win32CheckSystem::ReadInstallDir(RegistryHive hive, const std::wstring& key, PathBuffer& value) {
-    const HKEY root = hive == RegistryHive::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-    for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-        std::fill(std::begin(value), std::end(value), L'\0');
-        UniqueRegKey opened;
-        LSTATUS status = RegOpenKeyExW(root, key.c_str(), 0, KEY_READ | view, opened.put());
-        if (status == ERROR_SUCCESS) {
-            DWORD size = sizeof(value);
-            status = RegQueryValueExW(opened.get(), L"INSTALLDIR", nullptr, nullptr,
-                                      reinterpret_cast<BYTE*>(value), &size);
-            if (status == ERROR_SUCCESS) {
-                return true;
-            }
-        }
-        // Only a missing key or value sends the lookup on to the other view.
-        if (status != ERROR_FILE_NOT_FOUND) {
-            break;
-        }
-    }
-    std::fill(std::begin(value), std::end(value), L'\0');
-    return false;
+    return ReadInstallDirValue(hive, key, value);
 }
 
 bool Win32CheckSystem::IsPathMissing(const std::wstring& path) {

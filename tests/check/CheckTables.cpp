@@ -12,23 +12,6 @@ namespace velkast::check::testing {
 using velkast::testing::Box;
 using velkast::testing::FakePlanSystem;
 
-const wchar_t* const kCorpusProgramFolder = L"C:\\pkg\\";
-
-FakePlanSystem CorpusTables() {
-    FakePlanSystem system;
-    system.registry[{RegistryHive::CurrentUser, L"Software\\A"}] = L"C:\\A";
-    system.registry[{RegistryHive::LocalMachine, L"Software\\B"}] = L"D:/B/";
-    system.registry[{RegistryHive::LocalMachine, L"Software\\Long"}] = std::wstring(259, L'L');
-    system.registry[{RegistryHive::CurrentUser, L"S"}] = L"E:\\\\S";
-    system.files = {{L"C:\\pkg\\f\\a", 1},
-                    {L"C:\\pkg\\f\\b.txt", 2},
-                    {L"C:\\pkg\\a", 3},
-                    {L"C:\\pkg\\p.bat", 4},
-                    {L"C:\\A\\x", 5}};
-    system.folders = {L"C:\\A\\d", L"E:\\S\\d"};
-    return system;
-}
-
 namespace {
 
 // The boxes the updater shows for the script: start-up's when it cannot
@@ -41,9 +24,9 @@ bool UpdaterVerdict(const std::string& script, std::vector<Box>& boxes) {
         return false;
     }
     CopyJob job;
-    job.programFolder = kCorpusProgramFolder;
+    job.programFolder = velkast::testing::kCorpusProgramFolder;
     job.script = &store;
-    FakePlanSystem system = CorpusTables();
+    FakePlanSystem system = velkast::testing::CorpusSystem();
     const bool built = CopyPlanBuilder(job, system).Build();
     job.script = nullptr;
     for (Box box : system.boxes) {
@@ -75,8 +58,9 @@ std::string CompareWithUpdater(const std::string& script, CheckReport* checked) 
         updaterBuilt = UpdaterVerdict(script, updaterBoxes);
     }
 
-    TableCheckSystem system(CorpusTables());
-    const CheckReport report = CheckScript(script, L"Update.up", kCorpusProgramFolder, system);
+    TableCheckSystem system(velkast::testing::CorpusSystem());
+    const CheckReport report =
+        CheckScript(script, L"Update.up", velkast::testing::kCorpusProgramFolder, system);
     std::vector<Box> checkerBoxes;
     if (report.refusal) {
         if (!report.refusal->systemError.empty()) {

@@ -32,12 +32,6 @@ public:
     velkast::testing::FakePlanSystem tables;
 };
 
-// The tables of the plan fuzzer's system, which the seed corpus is made for.
-velkast::testing::FakePlanSystem CorpusTables();
-
-// The program folder of the corpus and of the tables.
-extern const wchar_t* const kCorpusProgramFolder;
-
 // Reads the script as the updater does (loading it, then building the plan
 // with the tables) and as the checker does, with the same tables. Empty when
 // the two agree: both accept, or both refuse with the same boxes, the

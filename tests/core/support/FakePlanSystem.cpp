@@ -45,4 +45,21 @@ void FakePlanSystem::ShowPlanMessage(const std::wstring& text, const wchar_t* ca
     boxes.push_back(Box{caption == nullptr ? std::nullopt : std::optional<std::wstring>(caption), text});
 }
 
+const wchar_t* const kCorpusProgramFolder = L"C:\\pkg\\";
+
+FakePlanSystem CorpusSystem() {
+    FakePlanSystem system;
+    system.registry[{RegistryHive::CurrentUser, L"Software\\A"}] = L"C:\\A";
+    system.registry[{RegistryHive::LocalMachine, L"Software\\B"}] = L"D:/B/";
+    system.registry[{RegistryHive::LocalMachine, L"Software\\Long"}] = std::wstring(259, L'L');
+    system.registry[{RegistryHive::CurrentUser, L"S"}] = L"E:\\\\S";
+    system.files = {{L"C:\\pkg\\f\\a", 1},
+                    {L"C:\\pkg\\f\\b.txt", 2},
+                    {L"C:\\pkg\\a", 3},
+                    {L"C:\\pkg\\p.bat", 4},
+                    {L"C:\\A\\x", 5}};
+    system.folders = {L"C:\\A\\d", L"E:\\S\\d"};
+    return system;
+}
+
 }  // namespace velkast::testing

@@ -40,4 +40,10 @@ public:
     void ShowPlanMessage(const std::wstring& text, const wchar_t* caption) override;
 };
 
+// The installation that the fuzzers and the corpus tests read their scripts
+// against, with kCorpusProgramFolder as the program folder: a few keys
+// (one too long for its backslash), files and folders.
+extern const wchar_t* const kCorpusProgramFolder;
+FakePlanSystem CorpusSystem();
+
 }  // namespace velkast::testing

@@ -15,8 +15,10 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include "support/win32/MessageBoxRecorder.h"
+#include "support/win32/RegistryKey.h"
+#include "support/win32/TempFolder.h"
 #include "win32/plan/Win32PlanSystem.h"
-#include "win32/ui/MessageBoxSeam.h"
 #else
 #include "support/FakePlanSystem.h"
 #endif
@@ -49,12 +51,11 @@ double MedianMilliseconds(const std::string& script,
         store.Load(script.data(), static_cast<std::uint32_t>(script.size()));
         velkast::CopyJob job;
         job.programFolder = programFolder;
-        job.script = &store;
         auto system = makeSystem();
         const auto start = std::chrono::steady_clock::now();
-        const bool built = velkast::CopyPlanBuilder(job, system).Build();
+        const bool built = velkast::CopyPlanBuilder(store, job, system).Build();
         const auto end = std::chrono::steady_clock::now();
-        if (!built || job.entryCount != kFiles) {
+        if (!built || job.entries.size() != static_cast<std::size_t>(kFiles)) {
             std::fprintf(stderr, "the plan was not built\n");
             return -1;
         }
@@ -69,49 +70,23 @@ double MedianMilliseconds(const std::string& script,
 #ifdef _WIN32
 
 int main() {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring base =
-        std::wstring(temp) + L"velkast-bench-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    const std::wstring program = base + L"program\\";
-    const std::wstring install = base + L"install";
-    CreateDirectoryW(base.c_str(), nullptr);
-    CreateDirectoryW(program.c_str(), nullptr);
-    CreateDirectoryW((program + L"files").c_str(), nullptr);
-    CreateDirectoryW(install.c_str(), nullptr);
+    const velkast::testing::TempFolder program;
+    const velkast::testing::TempFolder install;
+    CreateDirectoryW((program / L"files").c_str(), nullptr);
     const std::string data(4096, 'x');
     for (int i = 0; i < kFiles; ++i) {
         const std::string name = FileName(i);
-        const std::wstring path = program + L"files\\" + std::wstring(name.begin(), name.end());
-        const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
-        CloseHandle(file);
+        velkast::testing::WriteFile(program / (L"files\\" + std::wstring(name.begin(), name.end())), data);
     }
-    const std::wstring key = L"Software\\VelkastBench\\" + std::to_wstring(GetCurrentProcessId());
-    HKEY handle = nullptr;
-    RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr);
-    RegSetValueExW(handle, L"INSTALLDIR", 0, REG_SZ, reinterpret_cast<const BYTE*>(install.c_str()),
-                   static_cast<DWORD>((install.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(handle);
+    velkast::testing::RegistryKey key(HKEY_CURRENT_USER, KEY_WOW64_64KEY);
+    key.SetString(install.path());
 
     // Any box would mean the plan failed; answer it rather than wait.
-    velkast::MessageBoxHandlerScope noBoxes(
-        [](HWND, const wchar_t*, const wchar_t*, UINT, void*) { return IDOK; }, nullptr);
-    const double ms = MedianMilliseconds(MakeScript(std::string(key.begin(), key.end())), program,
-                                         [] { return velkast::Win32PlanSystem(nullptr); });
+    const velkast::testing::MessageBoxRecorder noBoxes;
+    const double ms = MedianMilliseconds(MakeScript(std::string(key.path().begin(), key.path().end())),
+                                         program.path(), [] { return velkast::Win32PlanSystem(nullptr); });
     std::printf("plan of %d file lines, real registry and files (Win32): %.1f ms (median of %d)\n", kFiles,
                 ms, kRuns);
-
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VelkastBench");
-    for (int i = 0; i < kFiles; ++i) {
-        const std::string name = FileName(i);
-        DeleteFileW((program + L"files\\" + std::wstring(name.begin(), name.end())).c_str());
-    }
-    RemoveDirectoryW((program + L"files").c_str());
-    RemoveDirectoryW(program.c_str());
-    RemoveDirectoryW(install.c_str());
-    RemoveDirectoryW(base.c_str());
     return ms < 0 ? 1 : 0;
 }
 

@@ -25,10 +25,8 @@ bool UpdaterVerdict(const std::string& script, std::vector<Box>& boxes) {
     }
     CopyJob job;
     job.programFolder = velkast::testing::kCorpusProgramFolder;
-    job.script = &store;
     FakePlanSystem system = velkast::testing::CorpusSystem();
-    const bool built = CopyPlanBuilder(job, system).Build();
-    job.script = nullptr;
+    const bool built = CopyPlanBuilder(store, job, system).Build();
     for (Box box : system.boxes) {
         if (box.caption == std::wstring(L"エラー") && box.text.rfind(L"cannot open ", 0) == 0) {
             box.text = L"<system>";

@@ -92,11 +92,9 @@ BuildResult Build(const std::string& script, bool observe) {
     EXPECT_TRUE(store.Load(script.data(), static_cast<std::uint32_t>(script.size())));
     CopyJob job;
     job.programFolder = L"C:\\pkg\\";
-    job.script = &store;
     FakePlanSystem system = Tables();
     EventLog log;
-    const bool built = CopyPlanBuilder(job, system, observe ? &log : nullptr).Build();
-    job.script = nullptr;
+    const bool built = CopyPlanBuilder(store, job, system, observe ? &log : nullptr).Build();
     return BuildResult{built, log.events, system.boxes};
 }
 

@@ -15,9 +15,9 @@
 
 #include "ProgramWindows.h"
 #include "Screenshot.h"
-#include "ShellRecorder.h"
+#include "ShellAssociations.h"
 #include "VelkastProcess.h"
-#include "resources/resource.h"
+#include "resource.h"
 
 namespace {
 

@@ -20,12 +20,12 @@
 #include "FontCheck.h"
 #include "Package.h"
 #include "ProgramWindows.h"
-#include "RegistryKey.h"
+#include "support/win32/RegistryKey.h"
 #include "Screenshot.h"
-#include "ShellRecorder.h"
-#include "TempFolder.h"
+#include "ShellAssociations.h"
+#include "support/win32/TempFolder.h"
 #include "VelkastProcess.h"
-#include "resources/resource.h"
+#include "resource.h"
 
 namespace velkast::e2e {
 
@@ -519,6 +519,8 @@ TEST_F(EndToEndCopy, CopiesEverythingAndRunsTheProgramsOfTheScript) {
     Press(dialog, IDC_START);
     ASSERT_TRUE(process->WaitForBreakpoint());
     const std::uint64_t firstTwo = kFullUpdateFiles[0].size + kFullUpdateFiles[1].size;
+    // The dialog draws what the worker reported at its next frame.
+    EXPECT_TRUE(WaitUntil(*process, [&] { return ReadCopyDialog(dialog).fileName == L"table"; }));
     CopyDialogView view = ReadCopyDialog(dialog);
     EXPECT_EQ(view.heading, kCopying);
     EXPECT_FALSE(view.startEnabled);

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "resources/resource.h"
+#include "resource.h"
 
 namespace velkast::e2e {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "SystemText.h"
+#include "support/win32/SystemText.h"
 
 namespace velkast::e2e {
 

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "VelkastProcess.h"
-#include "resources/resource.h"
+#include "resource.h"
 
 namespace velkast::e2e {
 namespace {

@@ -7,22 +7,21 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "MessageBoxRecorder.h"
-#include "RegistryKey.h"
-#include "ShellRecord.h"
-#include "TempFolder.h"
 #include "VelkastResources.h"
 #include "core/job/CopyJob.h"
 #include "core/text/TextLine.h"
-#include "resources/resource.h"
-#include "win32/app/Startup.h"
+#include "resource.h"
+#include "support/win32/MessageBoxRecorder.h"
+#include "support/win32/RegistryKey.h"
+#include "support/win32/ShellOpenRecorder.h"
+#include "support/win32/TempFolder.h"
 #include "win32/app/VelkastDlg.h"
+#include "win32/app/WaitDlg.h"
 #include "win32/copy/WorkerStart.h"
-#include "win32/ui/ShellSeam.h"
-#include "win32/window/WaitDlg.h"
 #include "win32/window/WndBase.h"
 
 namespace velkast {
@@ -31,20 +30,8 @@ namespace {
 using testing::MessageBoxRecorder;
 using testing::RecordedBox;
 using testing::RegistryKey;
+using testing::ShellOpenRecorder;
 using testing::TempFolder;
-
-// Records what the program would open with the shell.
-class ShellOpenRecorder {
-public:
-    ShellOpenRecorder() : scope_(&Record, this) {}
-    std::vector<std::wstring> opened;
-
-private:
-    static void Record(const std::wstring& path, void* context) {
-        static_cast<ShellOpenRecorder*>(context)->opened.push_back(path);
-    }
-    ShellOpenHandlerScope scope_;
-};
 
 class CopyDialog : public ::testing::Test {
 protected:
@@ -56,29 +43,20 @@ protected:
         key.SetString(install.path());
     }
 
-    void TearDown() override {
-        delete copyDialog;  // destroys its window, as start-up does
-        delete waitDialog;
-        if (job.script != nullptr) {
-            delete job.script;
-        }
-    }
-
     // Loads the script and creates the wait dialog and the copy dialog the
-    // way start-up does, but modeless, so that the test can drive it.
+    // way start-up does, but modeless, so that the test can drive it. The
+    // objects are members: whatever an assertion leaves, the fixture's end
+    // takes down (the copy dialog first, once its worker has ended).
     void Open(const std::string& body) {
-        const std::string script =
-            "launch\r\n[SetParamter]\r\n" + Narrow(key.path()) + "\r\nNone\r\n0\r\nm\r\n" + body;
-        job.script = new CTextLine();
-        ASSERT_TRUE(job.script->Load(script.data(), static_cast<std::uint32_t>(script.size())));
+        scriptText = "launch\r\n[SetParamter]\r\n" + Narrow(key.path()) + "\r\nNone\r\n0\r\nm\r\n" + body;
+        ASSERT_TRUE(script.Load(scriptText.data(), static_cast<std::uint32_t>(scriptText.size())));
         job.programFolder = program.path();
-        waitDialog = new CWaitDlg(job);
-        job.waitDialog = CreateDialogParamW(testing::VelkastResources(), MAKEINTRESOURCEW(IDD_WAIT), nullptr,
-                                            BaseWndProc, reinterpret_cast<LPARAM>(waitDialog));
-        ASSERT_NE(job.waitDialog, nullptr);
-        copyDialog = new CVelkastDlg(job);
+        waitWindow = CreateDialogParamW(testing::VelkastResources(), MAKEINTRESOURCEW(IDD_WAIT), nullptr,
+                                        BaseWndProc, reinterpret_cast<LPARAM>(&waitDialog));
+        ASSERT_NE(waitWindow, nullptr);
+        copyDialog = std::make_unique<CVelkastDlg>(script, job, waitWindow);
         window = CreateDialogParamW(testing::VelkastResources(), MAKEINTRESOURCEW(IDD_COPY), nullptr,
-                                    BaseWndProc, reinterpret_cast<LPARAM>(copyDialog));
+                                    BaseWndProc, reinterpret_cast<LPARAM>(copyDialog.get()));
         ASSERT_NE(window, nullptr);
     }
 
@@ -106,9 +84,12 @@ protected:
     TempFolder program;
     TempFolder install;
     RegistryKey key{HKEY_CURRENT_USER, KEY_WOW64_64KEY};
+    std::string scriptText;
+    CTextLine script;
     CopyJob job;
-    CWaitDlg* waitDialog = nullptr;
-    CVelkastDlg* copyDialog = nullptr;
+    CWaitDlg waitDialog;
+    HWND waitWindow = nullptr;
+    std::unique_ptr<CVelkastDlg> copyDialog;
     HWND window = nullptr;
 };
 
@@ -118,9 +99,8 @@ TEST_F(CopyDialog, ReadyCopyingFinishedThenExitOpensTheReport) {
     MessageBoxRecorder boxes;
     ShellOpenRecorder shell;
     Open(kTwoFiles);
-    EXPECT_FALSE(IsWindowVisible(job.waitDialog)) << "the plan is built: the wait dialog is hidden";
-    EXPECT_EQ(job.copyDialog, window);
-    EXPECT_EQ(job.entryCount, 2);
+    EXPECT_FALSE(IsWindowVisible(waitWindow)) << "the plan is built: the wait dialog is hidden";
+    EXPECT_EQ(job.entries.size(), 2u);
     ExpectReady();
 
     // Escape and any other id change nothing.
@@ -129,18 +109,19 @@ TEST_F(CopyDialog, ReadyCopyingFinishedThenExitOpensTheReport) {
     ExpectReady();
     EXPECT_TRUE(IsWindow(window));
 
-    // The worker waits for this thread to carry out its first update, so the
-    // state right after Start is what the dialog itself set.
+    // The worker has this thread draw its reports, and ends only once this
+    // thread has shown the end: the state right after Start is what the
+    // dialog itself set.
     Press(IDC_START);
     EXPECT_EQ(Text(IDC_HEADING), L"コピー中です");
     EXPECT_EQ(Text(IDC_TOTAL_BYTES), L"2,010byte");
     EXPECT_FALSE(Enabled(IDC_START));
     EXPECT_FALSE(Enabled(IDC_EXIT));
-    ASSERT_NE(copyDialog->workerThread, nullptr);
+    ASSERT_TRUE(copyDialog->workerStarted());
 
-    WaitForThread(copyDialog->workerThread);
-    CloseHandle(copyDialog->workerThread);
-    copyDialog->workerThread = nullptr;
+    copyDialog->JoinWorker();
+    EXPECT_EQ(Text(IDC_TARGET_FOLDER), install.path());
+    EXPECT_EQ(Text(IDC_FILE_NAME), L"b");
     EXPECT_EQ(Text(IDC_HEADING), L"コピーが終了しました");
     EXPECT_EQ(Text(IDC_PERCENT), L"100 %");
     EXPECT_EQ(Text(IDC_COPIED_BYTES), L"2,010");
@@ -166,7 +147,7 @@ TEST_F(CopyDialog, RefusedPlanEndsBeforeShowingAndHidesTheWaitDialog) {
     MessageBoxRecorder boxes;
     Open("%Root%\\files\\\r\nmissing.txt\r\n");
     EXPECT_FALSE(IsWindowVisible(window));
-    EXPECT_FALSE(IsWindowVisible(job.waitDialog));
+    EXPECT_FALSE(IsWindowVisible(waitWindow));
     ASSERT_EQ(boxes.boxes().size(), 2u);
     EXPECT_EQ(boxes.boxes()[1].owner, window);
     EXPECT_EQ(boxes.boxes()[1].caption, std::optional<std::wstring>(L"ファイル取得エラー"));
@@ -176,71 +157,32 @@ TEST_F(CopyDialog, CloseDuringTheCopyLetsTheCopyFinish) {
     MessageBoxRecorder boxes;
     Open(kTwoFiles);
     Press(IDC_START);
-    ASSERT_NE(copyDialog->workerThread, nullptr);
-    // The worker is waiting on its first update; the window goes first.
+    ASSERT_TRUE(copyDialog->workerStarted());
+    // The worker cannot end before this thread has shown the end; the window goes first.
     SendMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window));
-    WaitForThread(copyDialog->workerThread);
-    CloseHandle(copyDialog->workerThread);
-    copyDialog->workerThread = nullptr;
+    copyDialog->JoinWorker();
     EXPECT_EQ(testing::ReadFileBytes(install / L"a.txt"), std::string(10, 'a'));
     EXPECT_EQ(testing::ReadFileBytes(install / L"b.dat"), std::string(2000, 'b'));
     EXPECT_TRUE(boxes.boxes().empty());
 }
 
-TEST_F(CopyDialog, WorkerThatCannotStartIsReportedAndExitEnabled) {
+TEST_F(CopyDialog, WorkerThatCannotStartIsReportedAndTheCopyFinished) {
     MessageBoxRecorder boxes;
     Open(kTwoFiles);
-    ThreadStartScope noThreads([](LPTHREAD_START_ROUTINE, LPVOID) -> HANDLE {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return nullptr;
-    });
+    const ScopedOverride<ThreadStartFunction> noThreads(threadStartSeam,
+                                                        [](LPTHREAD_START_ROUTINE, LPVOID) -> HANDLE {
+                                                            SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+                                                            return nullptr;
+                                                        });
     Press(IDC_START);
-    EXPECT_EQ(copyDialog->workerThread, nullptr);
+    EXPECT_FALSE(copyDialog->workerStarted());
     ASSERT_EQ(boxes.boxes().size(), 1u);
     EXPECT_EQ(boxes.boxes()[0].caption, std::optional<std::wstring>(L"エラーメッセージ"));
     EXPECT_EQ(boxes.boxes()[0].text.rfind(L"◆メッセージ◆\r\nコピーに失敗しました。\r\n", 0), 0u);
+    EXPECT_EQ(Text(IDC_HEADING), L"コピーが終了しました");
     EXPECT_TRUE(Enabled(IDC_EXIT));
     EXPECT_FALSE(Enabled(IDC_START));
-}
-
-TEST(WaitForThread, IgnoresTheQuitMessageOfTheEndedDialog) {
-    PostQuitMessage(0);
-    const HANDLE thread = CreateThread(
-        nullptr, 0, [](LPVOID) -> DWORD { return 0; }, nullptr, 0, nullptr);
-    WaitForThread(thread);
-    EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0);
-    CloseHandle(thread);
-}
-
-TEST(ReadScriptFile, OnlyAReadableFileWithBytesGivesABuffer) {
-    TempFolder folder;
-    testing::WriteFile(folder / L"Update.up", "launch\r\n// comment\r\n");
-    testing::WriteFile(folder / L"empty.up", "");
-    testing::WriteFile(folder / L"locked.up", "launch\r\n");
-    const HANDLE lock =
-        CreateFileW((folder / L"locked.up").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
-
-    HeapBlock block;
-    std::uint32_t size = 0;
-    ASSERT_TRUE(ReadScriptFile(folder / L"Update.up", block, size));
-    EXPECT_EQ(size, 20u);
-    EXPECT_EQ(std::string(block.as<char>(), size), "launch\r\n// comment\r\n");
-    EXPECT_FALSE(ReadScriptFile(folder / L"missing.up", block, size));
-    EXPECT_FALSE(block);
-    EXPECT_FALSE(ReadScriptFile(folder / L"empty.up", block, size));
-    EXPECT_FALSE(ReadScriptFile(folder / L"locked.up", block, size));
-    EXPECT_FALSE(ReadScriptFile(folder.path(), block, size));  // a folder
-    CloseHandle(lock);
-}
-
-TEST(ProgramFolder, FolderOfTheProgramWithItsBackslash) {
-    wchar_t self[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring expected(self, length);
-    expected.erase(expected.find_last_of(L'\\') + 1);
-    EXPECT_EQ(ProgramFolder(), expected);
 }
 
 }  // namespace

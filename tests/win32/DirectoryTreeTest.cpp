@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <string>
 
-#include "TempFolder.h"
+#include "support/win32/TempFolder.h"
 
 namespace velkast {
 namespace {

@@ -8,18 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
-#include <type_traits>
 #include <vector>
 
-#include "MessageBoxRecorder.h"
-#include "SystemText.h"
-#include "TempFolder.h"
 #include "core/platform/DebugOutput.h"
-#include "win32/platform/LocalBuffer.h"
-#include "win32/platform/UniqueHandle.h"
-#include "win32/platform/UniqueRegKey.h"
-#include "win32/ui/MessageBoxSeam.h"
+#include "support/win32/MessageBoxRecorder.h"
+#include "support/win32/SystemText.h"
+#include "support/win32/TempFolder.h"
+#include "win32/platform/Owners.h"
 
 namespace velkast {
 namespace {
@@ -188,90 +183,6 @@ TEST(OpenForRead, OpensFilesOthersOnlyRead) {
         EXPECT_TRUE(boxes.boxes().empty());
         EXPECT_EQ(trace.text(), L"");
     }
-}
-
-TEST(MessageBoxSeam, BoxFromAnotherThreadReachesTheRecorder) {
-    MessageBoxRecorder boxes(IDCANCEL);
-    int answer = 0;
-    std::thread worker([&] { answer = ShowMessageBox(nullptr, L"作業スレッド", L"", MB_OKCANCEL); });
-    worker.join();
-
-    EXPECT_EQ(answer, IDCANCEL);
-    EXPECT_EQ(boxes.boxes(), (std::vector<RecordedBox>{{nullptr, L"作業スレッド", L"", MB_OKCANCEL}}));
-}
-
-TEST(MessageBoxSeam, PassesArgumentsThroughAndKeepsNullCaptionApart) {
-    MessageBoxRecorder boxes;
-    const HWND desktop = GetDesktopWindow();
-    EXPECT_EQ(ShowMessageBox(desktop, L"本文", nullptr, MB_YESNO), IDOK);
-    EXPECT_EQ(ShowMessageBox(nullptr, L"", L"", MB_OK), IDOK);
-    EXPECT_EQ(boxes.boxes(), (std::vector<RecordedBox>{
-                                 {desktop, L"本文", std::nullopt, MB_YESNO},
-                                 {nullptr, L"", L"", MB_OK},
-                             }));
-}
-
-TEST(MessageBoxSeam, ScopeRestoresThePreviousHandler) {
-    MessageBoxRecorder outer;
-    {
-        MessageBoxRecorder inner(IDYES);
-        EXPECT_EQ(ShowMessageBox(nullptr, L"内側", nullptr, MB_YESNO), IDYES);
-        EXPECT_EQ(inner.boxes().size(), 1u);
-    }
-    EXPECT_EQ(ShowMessageBox(nullptr, L"外側", nullptr, MB_OK), IDOK);
-    EXPECT_EQ(outer.boxes(), (std::vector<RecordedBox>{{nullptr, L"外側", std::nullopt, MB_OK}}));
-}
-
-// The owners close what they hold exactly once, and only what they still hold.
-static_assert(!std::is_copy_constructible_v<UniqueHandle> &&
-              std::is_nothrow_move_constructible_v<UniqueHandle>);
-static_assert(!std::is_copy_constructible_v<UniqueRegKey> &&
-              std::is_nothrow_move_constructible_v<UniqueRegKey>);
-static_assert(!std::is_copy_constructible_v<LocalBuffer> &&
-              std::is_nothrow_move_constructible_v<LocalBuffer>);
-
-bool IsOpen(HANDLE handle) {
-    DWORD flags = 0;
-    return GetHandleInformation(handle, &flags) != FALSE;
-}
-
-TEST(UniqueHandle, ClosesWhatItHoldsOnce) {
-    const HANDLE first = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    const HANDLE second = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    ASSERT_TRUE(first != nullptr && second != nullptr);
-    {
-        UniqueHandle owner(first);
-        UniqueHandle moved(std::move(owner));
-        EXPECT_FALSE(owner);
-        EXPECT_TRUE(IsOpen(first));
-        moved.reset(second);
-        EXPECT_FALSE(IsOpen(first));
-        EXPECT_EQ(moved.release(), second);
-        EXPECT_FALSE(moved);
-    }
-    EXPECT_TRUE(IsOpen(second)) << "released, so no longer ours to close";
-    {
-        UniqueHandle owner(second);
-        owner = UniqueHandle();
-        EXPECT_FALSE(IsOpen(second));
-    }
-}
-
-TEST(UniqueRegKey, PutClosesTheKeyHeldBefore) {
-    UniqueRegKey key;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, key.put()), ERROR_SUCCESS);
-    const HKEY first = key.get();
-    ASSERT_TRUE(key);
-    DWORD subkeys = 0;
-    ASSERT_EQ(RegQueryInfoKeyW(first, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
-                               nullptr, nullptr, nullptr),
-              ERROR_SUCCESS);
-
-    EXPECT_EQ(*key.put(), nullptr);
-    EXPECT_FALSE(key);
-    EXPECT_NE(RegQueryInfoKeyW(first, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr, nullptr,
-                               nullptr, nullptr, nullptr),
-              ERROR_SUCCESS);
 }
 
 }  // namespace

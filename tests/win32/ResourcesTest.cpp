@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "VelkastResources.h"
-#include "resources/resource.h"
+#include "resource.h"
 
 namespace velkast {
 namespace {

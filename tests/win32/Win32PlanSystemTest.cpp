@@ -7,14 +7,14 @@
 
 #include <string>
 
-#include "MessageBoxRecorder.h"
-#include "RegistryKey.h"
-#include "SystemText.h"
-#include "TempFolder.h"
+#include "support/win32/MessageBoxRecorder.h"
+#include "support/win32/RegistryKey.h"
+#include "support/win32/SystemText.h"
+#include "support/win32/TempFolder.h"
 #include "core/paths/InstallRoot.h"
 #include "core/plan/CopyPlanBuilder.h"
 #include "core/text/TextLine.h"
-#include "resources/resource.h"
+#include "resource.h"
 
 namespace velkast {
 namespace {
@@ -125,9 +125,8 @@ protected:
         script = "launch\r\n[SetParamter]\r\n" + Narrow(key.path()) + "\r\n" + body;
         EXPECT_TRUE(store.Load(script.data(), static_cast<std::uint32_t>(script.size())));
         job.programFolder = program.path();
-        job.script = &store;
         Win32PlanSystem system(owner);
-        return CopyPlanBuilder(job, system).Build();
+        return CopyPlanBuilder(store, job, system).Build();
     }
 
     static std::string Narrow(const std::wstring& ascii) { return std::string(ascii.begin(), ascii.end()); }
@@ -146,7 +145,7 @@ TEST_F(Win32Plan, RealFilesAndKeyGiveThePlan) {
         Build("1,app.exe\r\n1\r\nmessage\r\n%Root%\\files\\\r\na.txt\r\nsub\\b.dat\r\n"
               "[SetPostProc]\r\n%Root%\\after.bat\r\n"));
     EXPECT_TRUE(boxes.boxes().empty());
-    ASSERT_EQ(job.entryCount, 2);
+    ASSERT_EQ(job.entries.size(), 2u);
     EXPECT_EQ(job.entries[0].fileName, L"a.txt");
     EXPECT_EQ(job.entries[0].sourceFolder, program / L"files\\");
     EXPECT_EQ(job.entries[0].targetFolder, install.path());

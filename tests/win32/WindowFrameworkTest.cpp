@@ -9,7 +9,7 @@
 
 #include "win32/window/WndBase.h"
 #include "win32/window/DlgBase.h"
-#include "win32/window/WaitDlg.h"
+#include "win32/app/WaitDlg.h"
 
 #include <gtest/gtest.h>
 
@@ -25,8 +25,7 @@
 #include <vector>
 
 #include "VelkastResources.h"
-#include "core/job/CopyJob.h"
-#include "resources/resource.h"
+#include "resource.h"
 
 namespace velkast {
 namespace {
@@ -38,7 +37,6 @@ static_assert(std::has_virtual_destructor_v<CWndBase>);
 static_assert(std::is_base_of_v<CWndBase, CDlgBase> && std::is_base_of_v<CDlgBase, CWaitDlg>);
 static_assert(!std::is_copy_constructible_v<CWndBase> && !std::is_copy_assignable_v<CWndBase>);
 static_assert(!std::is_copy_constructible_v<CWaitDlg> && !std::is_copy_assignable_v<CWaitDlg>);
-static_assert(std::is_constructible_v<CWaitDlg, CopyJob&> && !std::is_convertible_v<CopyJob&, CWaitDlg>);
 
 // Spelled here rather than taken from the framework: other code may look for it.
 constexpr wchar_t kProperty[] = L"__WND_BASE_CLASS__";
@@ -351,10 +349,9 @@ protected:
 // ---------------------------------------------------------------------------
 
 TEST_F(WindowFrameworkTest, NewObjectsAreUnbound) {
-    CopyJob job;
     Recorder recorder;
     CDlgBase dialog;
-    CWaitDlg wait(job);
+    CWaitDlg wait;
     for (const CWndBase* object :
          {static_cast<const CWndBase*>(&recorder), static_cast<const CWndBase*>(&dialog),
           static_cast<const CWndBase*>(&wait)}) {
@@ -528,8 +525,7 @@ TEST_F(WindowFrameworkTest, UnboundMessagesGetTheAnswerOfTheirKindOfWindow) {
 }
 
 TEST_F(WindowFrameworkTest, WaitDlgHandlesEveryMessageWithoutTheDefaultHandling) {
-    CopyJob job;
-    CWaitDlg wait(job);
+    CWaitDlg wait;
     CWndBase plain;
     OwnedWindow window(CreateTestWindow(kFrameworkClass, nullptr));
     ASSERT_NE(window.get(), nullptr);
@@ -549,8 +545,7 @@ TEST_F(WindowFrameworkTest, ClosingTheWaitDlgDestroysItAndEndsTheMessageLoop) {
     };
     for (const Case& c : {Case{"sent", false}, Case{"posted", true}}) {
         SCOPED_TRACE(c.name);
-        CopyJob job;
-        auto wait = std::make_unique<CWaitDlg>(job);
+        auto wait = std::make_unique<CWaitDlg>();
         const HWND dialog = CreateWaitDialog(BaseWndProc, wait.get());
         ASSERT_NE(dialog, nullptr) << "error " << GetLastError();
         EXPECT_TRUE(IsWindowVisible(dialog)) << "visible from creation";
@@ -595,14 +590,13 @@ TEST_F(WindowFrameworkTest, ClosingTheWaitDlgDestroysItAndEndsTheMessageLoop) {
 
 TEST_F(WindowFrameworkTest, DeletingALiveDialogObjectDestroysItsWindowThroughTheBaseHandler) {
     std::vector<UINT> log;
-    CopyJob job;
     struct Case {
         const char* name;
         std::function<std::unique_ptr<CWndBase>()> make;
     };
     const Case cases[] = {
         {"CDlgBase", [] { return std::make_unique<CDlgBase>(); }},
-        {"CWaitDlg", [&job] { return std::make_unique<CWaitDlg>(job); }},
+        {"CWaitDlg", [] { return std::make_unique<CWaitDlg>(); }},
         {"a logging dialog", [&log] { return std::make_unique<LoggingDlg>(log); }},
     };
     for (const Case& c : cases) {

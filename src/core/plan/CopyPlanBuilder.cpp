@@ -27,9 +27,9 @@ PlanObserver g_noObserver;
 
 }  // namespace
 
-CopyPlanBuilder::CopyPlanBuilder(CopyJob& job, PlanSystem& system, PlanObserver* observer)
+CopyPlanBuilder::CopyPlanBuilder(CTextLine& script, CopyJob& job, PlanSystem& system, PlanObserver* observer)
     : job_(job),
-      script_(*job.script),
+      script_(script),
       system_(system),
       observer_(observer == nullptr ? g_noObserver : *observer) {}
 
@@ -238,7 +238,6 @@ bool CopyPlanBuilder::Finish() {
         observer_.Refused(Line(), PlanObserver::Refusal::NoFiles);
         return false;
     }
-    job_.entryCount = static_cast<std::int32_t>(job_.entries.size());
     return true;
 }
 

@@ -27,11 +27,11 @@ public:
     static constexpr std::uint8_t kRootRequired = 1;
     static constexpr std::uint8_t kRootExclusive = 2;
 
-    // The script is the job's; its current line is the launch line. The
-    // observer, if any, must outlive the builder; it changes nothing.
-    CopyPlanBuilder(CopyJob& job, PlanSystem& system, PlanObserver* observer = nullptr);
+    // The script's current line is the launch line; the plan goes into the
+    // job. The observer, if any, must outlive the builder; it changes nothing.
+    CopyPlanBuilder(CTextLine& script, CopyJob& job, PlanSystem& system, PlanObserver* observer = nullptr);
 
-    // True when the plan holds at least one entry; then entryCount is set.
+    // True when the plan holds at least one entry.
     // On false the user has been told why, except for a line that begins
     // with a tab, which ends the pass silently.
     bool Build();

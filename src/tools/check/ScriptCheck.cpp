@@ -1225,12 +1225,10 @@ CheckReport CheckScript(const std::string& bytes,
 
     CopyJob job;
     job.programFolder = programFolder;
-    job.script = &store;
     RecordingSystem recorder(system);
     Trace trace(report, system);
     trace.uses[launch.line] = {LineUse::Use::Launch};
-    report.accepted = CopyPlanBuilder(job, recorder, &trace).Build();
-    job.script = nullptr;
+    report.accepted = CopyPlanBuilder(store, job, recorder, &trace).Build();
     if (!trace.postProcesses.empty()) {
         report.postProcess = trace.postProcesses.back();
         report.postProcess->path = system.ShownPath(report.postProcess->path);

@@ -8,7 +8,7 @@
 
 #include "tools/check/CheckCommand.h"
 
-#include "win32/platform/UniqueHandle.h"
+#include "win32/platform/Owners.h"
 #include "win32/plan/InstallDirRegistry.h"
 
 namespace velkast::check {

@@ -5,13 +5,13 @@
 #include "core/platform/AnsiText.h"
 #include "core/script/LaunchLine.h"
 #include "core/text/TextLine.h"
-#include "resources/resource.h"
+#include "resource.h"
 #include "win32/app/VelkastDlg.h"
+#include "win32/app/WaitDlg.h"
 #include "win32/errors/ErrorReport.h"
-#include "win32/platform/UniqueHandle.h"
+#include "win32/platform/Owners.h"
 #include "win32/ui/MessageBoxSeam.h"
 #include "win32/ui/ShellSeam.h"
-#include "win32/window/WaitDlg.h"
 #include "win32/window/WndBase.h"
 
 namespace velkast {
@@ -22,25 +22,20 @@ constexpr wchar_t kMutexFailed[] = L"ミューテックスオブジェクトの�
 constexpr wchar_t kAlreadyRunning[] =
     L"ミューテックスオブジェクトの作成に失敗しました。ERROR_ALREADY_EXISTS ";
 
-// The single-instance mutex, owned by the main thread from its creation.
-class InstanceMutex {
-public:
-    explicit InstanceMutex(HANDLE handle) : handle_(handle) {}
-    ~InstanceMutex() { Release(); }
-    InstanceMutex(const InstanceMutex&) = delete;
-    InstanceMutex& operator=(const InstanceMutex&) = delete;
-
-    void Release() {
-        if (handle_ != nullptr) {
-            ReleaseMutex(handle_);
-            CloseHandle(handle_);
-            handle_ = nullptr;
-        }
+// Reads Update.up from the program folder into the script store; false when
+// it is missing, unreadable, empty or has no line with content.
+bool LoadScript(const std::wstring& programFolder, CTextLine& script) {
+    HeapBlock bytes;
+    std::uint32_t size = 0;
+    if (!ReadScriptFile(programFolder + L"Update.up", bytes, size)) {
+        return false;
     }
-
-private:
-    HANDLE handle_;
-};
+    if (script.Load(bytes.get(), size)) {
+        return true;
+    }
+    script.Clear();
+    return false;
+}
 
 void OpenLaunchDocument(CTextLine& script, const std::wstring& programFolder) {
     const std::wstring document = LaunchDocument(WidenAnsi(script.GetField()));
@@ -71,12 +66,11 @@ bool ReadScriptFile(const std::wstring& path, HeapBlock& block, std::uint32_t& s
     if (path.empty()) {
         return false;
     }
-    const HANDLE opened = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (opened == INVALID_HANDLE_VALUE) {
+    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         return false;
     }
-    const UniqueHandle file(opened);
     LARGE_INTEGER fileSize{};
     // The store takes at most 32-bit sizes; a larger file is not a script.
     if (!GetFileSizeEx(file.get(), &fileSize) || fileSize.QuadPart <= 0 ||
@@ -97,87 +91,45 @@ bool ReadScriptFile(const std::wstring& path, HeapBlock& block, std::uint32_t& s
     return true;
 }
 
-void WaitForThread(HANDLE thread) {
-    for (;;) {
-        const DWORD wait = MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT);
-        if (wait != WAIT_OBJECT_0 + 1) {
-            return;
-        }
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                continue;
-            }
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-}
-
 int RunVelkast(HINSTANCE instance, CopyJob& job) {
     const HANDLE handle = CreateMutexW(nullptr, TRUE, kMutexName);
+    const DWORD created = GetLastError();
     if (handle == nullptr) {
         ReportError(kMutexFailed, VELKAST_HERE);
         return 0;
     }
-    InstanceMutex mutex(handle);
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (created == ERROR_ALREADY_EXISTS) {
+        // Another instance owns it; this one only holds a handle.
+        const UniqueHandle other(handle);
         ReportError(kAlreadyRunning, VELKAST_HERE);
         return 0;
     }
+    OwnedMutex mutex(handle);
 
-    job.programFolder.clear();
-    job.instance = instance;
-    job.script = new CTextLine();
+    CTextLine script;
     ClearPathBuffers();
     job.programFolder = ProgramFolder();
-
-    HeapBlock bytes;
-    std::uint32_t size = 0;
-    bool loaded = false;
-    if (ReadScriptFile(job.programFolder + L"Update.up", bytes, size)) {
-        loaded = job.script->Load(bytes.get(), size);
-        bytes.reset();
-    }
-    if (!loaded) {
+    if (!LoadScript(job.programFolder, script)) {
         // The mutex goes before the box, so another instance may start meanwhile.
-        job.script->Clear();
-        mutex.Release();
-        delete job.script;
-        job.script = nullptr;
+        mutex.reset();
         ShowMessageBox(nullptr, L"Update.upファイルが見つかりません", L"テキストデータ取得エラー", MB_OK);
         return 0;
     }
 
-    OpenLaunchDocument(*job.script, job.programFolder);
+    OpenLaunchDocument(script, job.programFolder);
 
-    job.waitDialogObject = new CWaitDlg(job);
-    job.waitDialog = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_WAIT), nullptr, BaseWndProc,
-                                        reinterpret_cast<LPARAM>(job.waitDialogObject));
+    // Torn down in the reverse order: the copy dialog (once its worker has
+    // ended), the wait dialog, the script, the mutex.
+    CWaitDlg waitDialog;
+    const HWND wait = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_WAIT), nullptr, BaseWndProc,
+                                         reinterpret_cast<LPARAM>(&waitDialog));
     // Paint it now: the plan is built inside the copy dialog's initialisation,
     // before any message loop runs, and the wait dialog would stay blank.
-    UpdateWindow(job.waitDialog);
+    UpdateWindow(wait);
 
-    auto* copyDialog = new CVelkastDlg(job);
+    CVelkastDlg copyDialog(script, job, wait);
     DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_COPY), nullptr, BaseWndProc,
-                    reinterpret_cast<LPARAM>(copyDialog));
-
-    // The worker uses the dialog, the plan and the job until its very end:
-    // nothing of those goes before it has finished.
-    if (copyDialog->workerThread != nullptr) {
-        WaitForThread(copyDialog->workerThread);
-        CloseHandle(copyDialog->workerThread);
-        copyDialog->workerThread = nullptr;
-    }
-    job.copyDialogObject = copyDialog;
-
-    delete job.copyDialogObject;
-    job.copyDialogObject = nullptr;
-    delete job.waitDialogObject;
-    job.waitDialogObject = nullptr;
-    delete job.script;
-    job.script = nullptr;
-    mutex.Release();
+                    reinterpret_cast<LPARAM>(&copyDialog));
     return 0;
 }
 

@@ -26,9 +26,4 @@ std::wstring ProgramFolder();
 // script store.
 bool ReadScriptFile(const std::wstring& path, HeapBlock& block, std::uint32_t& size);
 
-// Pumps the thread's messages until the thread has ended, so that a worker
-// that updates the dialog with synchronous window calls can finish. A quit
-// message met on the way is left unanswered, as the modal loop left it.
-void WaitForThread(HANDLE thread);
-
 }  // namespace velkast

@@ -6,19 +6,31 @@
 
 #include "core/plan/CopyPlanBuilder.h"
 #include "core/progress/ByteCount.h"
-#include "resources/resource.h"
+#include "resource.h"
 #include "win32/copy/WorkerStart.h"
 #include "win32/errors/ErrorReport.h"
 #include "win32/plan/Win32PlanSystem.h"
 #include "win32/ui/ShellSeam.h"
+#include "win32/window/MessagePump.h"
 
 namespace velkast {
 
 CVelkastDlg::~CVelkastDlg() {
+    JoinWorker();
     job_.entries.clear();
 }
 
+void CVelkastDlg::JoinWorker() {
+    if (worker_) {
+        WaitForThread(worker_.get());
+        worker_.reset();
+    }
+}
+
 LRESULT CVelkastDlg::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM) {
+    if (display_.Handle(message, wParam)) {
+        return 0;
+    }
     switch (message) {
         case WM_INITDIALOG:
             OnInitDialog(window);
@@ -45,19 +57,19 @@ LRESULT CVelkastDlg::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM)
 }
 
 bool CVelkastDlg::BuildCopyPlan() {
-    job_.copyDialog = window();
     SendDlgItemMessageW(window(), IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     Win32PlanSystem system(window());
-    return CopyPlanBuilder(job_, system).Build();
+    return CopyPlanBuilder(script_, job_, system).Build();
 }
 
 void CVelkastDlg::OnInitDialog(HWND window) {
+    display_.Attach(window);
     // A refused plan ends the dialog before it is ever shown.
     if (!BuildCopyPlan()) {
         EndDialog(window, 0);
     }
     // For the modeless wait dialog this only hides it.
-    EndDialog(job_.waitDialog, 0);
+    EndDialog(waitDialog_, 0);
 }
 
 void CVelkastDlg::OnStart(HWND window) {
@@ -67,18 +79,19 @@ void CVelkastDlg::OnStart(HWND window) {
     std::wstring total;
     SetDlgItemTextW(window, IDC_TOTAL_BYTES, (FormatByteCount(total, job_.totalBytes) + L"byte").c_str());
 
-    workerThread = StartCopyWorker(job_);
-    if (workerThread == nullptr) {
-        // Without a worker nothing would ever enable Exit again.
+    display_.StartFrames();
+    worker_ = StartCopyWorker(run_);
+    if (!worker_) {
         ReportSystemError(L"コピーに失敗しました。", GetLastError(), VELKAST_HERE);
-        EnableWindow(GetDlgItem(window, IDC_EXIT), TRUE);
+        // Without a worker nothing else would ever end the copy.
+        display_.ShowFinished();
     }
 }
 
 void CVelkastDlg::OnExit(HWND window) {
     // Start stays disabled once a copy was started.
     if (!IsWindowEnabled(GetDlgItem(window, IDC_START))) {
-        OpenWithShell(paths_.programFolder + L"Report.txt");
+        OpenWithShell(job_.programFolder + L"Report.txt");
     }
     EndDialog(window, 0);
 }

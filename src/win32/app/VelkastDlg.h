@@ -1,39 +1,54 @@
 #pragma once
 // The copy dialog (resource 108), the program's only interactive window: it
 // builds the copy plan while it initialises, starts the copy worker at Start
-// and ends at Exit, opening the report file once a copy was started.
+// and ends at Exit, opening the report file once a copy was started. It owns
+// the worker's thread and waits for it before it goes.
 
 #include <windows.h>
 
 #include "core/job/CopyJob.h"
+#include "core/text/TextLine.h"
+#include "win32/app/CopyDialogDisplay.h"
+#include "win32/copy/CopyWorker.h"
+#include "win32/platform/Owners.h"
 #include "win32/window/DlgBase.h"
 
 namespace velkast {
 
 class CVelkastDlg : public CDlgBase {
 public:
-    explicit CVelkastDlg(CopyJob& job) : paths_(job), job_(job) {}
-    // Empties the copy plan, then lets the window go.
+    // The script's current line is the launch line; the plan goes into the
+    // job. The wait dialog is hidden once the plan is built.
+    CVelkastDlg(CTextLine& script, CopyJob& job, HWND waitDialog)
+        : script_(script), job_(job), waitDialog_(waitDialog), display_(job), run_{job, display_} {}
+    // Waits for the copy worker, then empties the copy plan and lets the window go.
     ~CVelkastDlg() override;
 
     // Answers 0 to every message; the dialog manager does the rest.
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    // Records the dialog in the job, sets the progress bar's range to 0..100
-    // and reads the script into the copy plan. False when the plan was
-    // refused; the user has been told why (save for a tab-led line).
+    // Sets the progress bar's range to 0..100 and reads the script into the
+    // copy plan. False when the plan was refused; the user has been told why
+    // (save for a tab-led line).
     bool BuildCopyPlan();
 
-    // The copy worker's thread, null until Start; start-up closes it.
-    HANDLE workerThread = nullptr;
+    // Whether Start has started a copy worker.
+    bool workerStarted() const { return static_cast<bool>(worker_); }
+    // Waits until the copy worker, if any, has ended, pumping this thread's
+    // messages meanwhile: the worker has the dialog draw and waits for it.
+    void JoinWorker();
 
 private:
     void OnInitDialog(HWND window);
     void OnStart(HWND window);
     void OnExit(HWND window);
 
-    CopyJob& paths_;  // the program folder, for the report file
-    CopyJob& job_;    // everything else
+    CTextLine& script_;
+    CopyJob& job_;
+    HWND waitDialog_;
+    CopyDialogDisplay display_;
+    CopyRun run_;
+    UniqueHandle worker_;
 };
 
 }  // namespace velkast

@@ -1,13 +1,7 @@
 #include "win32/copy/CopyProgress.h"
 
-#include <commctrl.h>
-
-#include <string>
-
-#include "core/job/CopyJob.h"
-#include "core/progress/ByteCount.h"
 #include "core/progress/Progress.h"
-#include "resources/resource.h"
+#include "win32/copy/CopyWorker.h"
 
 namespace velkast {
 
@@ -20,21 +14,9 @@ DWORD CALLBACK CopyProgressProc(LARGE_INTEGER,
                                 HANDLE,
                                 HANDLE,
                                 LPVOID data) {
-    try {
-        CopyJob& job = *static_cast<CopyJob*>(data);
-        AdvanceCopiedBytes(job, static_cast<std::uint64_t>(totalBytesTransferred.QuadPart));
-
-        // Each update is a synchronous call that the dialog's thread carries out.
-        std::wstring copied;
-        SetWindowTextW(GetDlgItem(job.copyDialog, IDC_COPIED_BYTES),
-                       FormatByteCount(copied, job.copiedBytes).c_str());
-        const std::uint64_t percent = ProgressPercent(job.copiedBytes, job.totalBytes);
-        SendMessageW(GetDlgItem(job.copyDialog, IDC_PROGRESS), PBM_SETPOS,
-                     static_cast<WPARAM>(static_cast<std::uint32_t>(percent)), 0);
-        SetWindowTextW(GetDlgItem(job.copyDialog, IDC_PERCENT), PercentText(percent).c_str());
-    } catch (...) {
-        // The display is not worth stopping a copy for.
-    }
+    CopyRun& run = *static_cast<CopyRun*>(data);
+    AdvanceCopiedBytes(run.job, static_cast<std::uint64_t>(totalBytesTransferred.QuadPart));
+    run.display.BytesCopied(run.job.copiedBytes);
     return PROGRESS_CONTINUE;
 }
 

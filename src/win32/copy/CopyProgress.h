@@ -5,9 +5,9 @@
 namespace velkast {
 
 // The progress routine that the copy worker hands to CopyFileExW; the data
-// argument is the CopyJob. Moves the job's copied bytes by the file's progress
-// and shows the count, the bar and the percentage of the whole plan in the
-// copy dialog. Never cancels or quiets the copy.
+// argument is the CopyRun. Moves the job's copied bytes by the file's progress
+// and hands the new count to the display, without waiting for anything.
+// Never cancels or quiets the copy.
 DWORD CALLBACK CopyProgressProc(LARGE_INTEGER totalFileSize,
                                 LARGE_INTEGER totalBytesTransferred,
                                 LARGE_INTEGER streamSize,

@@ -5,8 +5,6 @@
 
 #include <cwchar>
 
-#include "core/job/CopyJob.h"
-#include "resources/resource.h"
 #include "win32/copy/CopyFileSeam.h"
 #include "win32/copy/CopyProgress.h"
 #include "win32/copy/PostProcess.h"
@@ -36,8 +34,8 @@ void MakeNormal(const std::wstring& path) {
 
 // The copy service does not call the progress routine everywhere (Wine never
 // does), so the file's final count is reported once more after each copy:
-// where the routine was called, this adds nothing and repeats the display.
-void ReportFinalCount(CopyJob& job, const std::wstring& destination) {
+// where the routine was called, this adds nothing.
+void ReportFinalCount(CopyRun& run, const std::wstring& destination) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(destination.c_str(), GetFileExInfoStandard, &data)) {
         return;
@@ -45,7 +43,7 @@ void ReportFinalCount(CopyJob& job, const std::wstring& destination) {
     LARGE_INTEGER size;
     size.LowPart = data.nFileSizeLow;
     size.HighPart = static_cast<LONG>(data.nFileSizeHigh);
-    CopyProgressProc(size, size, size, size, 1, CALLBACK_CHUNK_FINISHED, nullptr, nullptr, &job);
+    CopyProgressProc(size, size, size, size, 1, CALLBACK_CHUNK_FINISHED, nullptr, nullptr, &run);
 }
 
 enum class Outcome { Copied, FolderFailed, CopyFailed };
@@ -55,28 +53,43 @@ struct Result {
     DWORD error;  // of a failed copy, read right after it
 };
 
-Result CopyEntryFile(CopyJob& job, const CopyEntry& entry, BOOL& cancel) {
+Result CopyEntryFile(CopyRun& run, const CopyEntry& entry, BOOL& cancel) {
     const std::wstring source = entry.sourceFolder + entry.fileName;
     const std::wstring destination = entry.targetFolder + entry.fileName;
-    SetDlgItemTextW(job.copyDialog, IDC_TARGET_FOLDER, entry.targetFolder.c_str());
-    job.fileBytesCounted = 0;
-    SetWindowTextW(GetDlgItem(job.copyDialog, IDC_FILE_NAME), DisplayName(entry.fileName).c_str());
+    run.job.fileBytesCounted = 0;
+    run.display.FileStarted(entry.targetFolder, DisplayName(entry.fileName));
 
     MakeNormal(destination);
     if (!CreateDirectoryTree(Shortened(destination, PathRemoveFileSpecW).c_str())) {
         return {Outcome::FolderFailed, 0};
     }
-    if (!CopyFileWithProgress(source.c_str(), destination.c_str(), CopyProgressProc, &job, &cancel,
+    if (!CopyFileWithProgress(source.c_str(), destination.c_str(), CopyProgressProc, &run, &cancel,
                               COPY_FILE_RESTARTABLE)) {
         return {Outcome::CopyFailed, GetLastError()};
     }
     MakeNormal(destination);
-    ReportFinalCount(job, destination);
+    ReportFinalCount(run, destination);
     return {Outcome::Copied, 0};
 }
 
-void EnableExit(const CopyJob& job) {
-    EnableWindow(GetDlgItem(job.copyDialog, IDC_EXIT), TRUE);
+// Copies the entries in order; at the first failure the user is told, with
+// the display showing the state at that moment, and the copy stops.
+void CopyEntries(CopyRun& run) {
+    BOOL cancel = FALSE;  // nothing ever cancels a copy
+    for (const CopyEntry& entry : run.job.entries) {
+        const Result result = CopyEntryFile(run, entry, cancel);
+        if (result.outcome == Outcome::FolderFailed) {
+            run.display.Flush();
+            ShowMessageBox(run.display.BoxOwner(), L"ディレクトリの作成に失敗しました", L"ファイル転送エラー",
+                           MB_OK);
+            return;
+        }
+        if (result.outcome == Outcome::CopyFailed) {
+            run.display.Flush();
+            ReportSystemError(L"コピーに失敗しました。", result.error, VELKAST_HERE);
+            return;
+        }
+    }
 }
 
 }  // namespace
@@ -86,31 +99,15 @@ std::wstring DisplayName(const std::wstring& fileName) {
 }
 
 DWORD WINAPI CopyThreadProc(LPVOID argument) {
-    CopyJob& job = *static_cast<CopyJob*>(argument);
+    CopyRun& run = *static_cast<CopyRun*>(argument);
     try {
-        BOOL cancel = FALSE;  // nothing ever cancels a copy
-        for (std::int32_t index = 0; index < job.entryCount; ++index) {
-            const Result result = CopyEntryFile(job, job.entries[static_cast<std::size_t>(index)], cancel);
-            if (result.outcome == Outcome::FolderFailed) {
-                ShowMessageBox(job.copyDialog, L"ディレクトリの作成に失敗しました", L"ファイル転送エラー",
-                               MB_OK);
-                EnableExit(job);
-                break;
-            }
-            if (result.outcome == Outcome::CopyFailed) {
-                ReportSystemError(L"コピーに失敗しました。", result.error, VELKAST_HERE);
-                EnableExit(job);
-                break;
-            }
-        }
+        CopyEntries(run);
     } catch (...) {
         // Out of memory mid-plan: stop copying, but still finish below.
     }
-
-    SetWindowTextW(GetDlgItem(job.copyDialog, IDC_HEADING), L"コピーが終了しました");
-    EnableExit(job);
+    run.display.Finished();
     try {
-        RunPostProcess(job);
+        RunPostProcess(run.job);
     } catch (...) {
     }
     return 0;

@@ -1,28 +1,23 @@
 #pragma once
-// Starting the copy worker's thread, through a function that tests can
-// replace (to see what the dialog does when no thread can be made).
+// Starting the copy worker's thread, through a seam that tests can fill (to
+// see what the dialog does when no thread can be made).
 
 #include <windows.h>
 
+#include "core/base/Seam.h"
+#include "win32/copy/CopyWorker.h"
+#include "win32/platform/Owners.h"
+
 namespace velkast {
 
-struct CopyJob;
-
+// Starts the routine on a new thread with the argument, running at once;
+// the thread's handle, or null with the thread's last error set.
 using ThreadStartFunction = HANDLE (*)(LPTHREAD_START_ROUTINE routine, LPVOID argument);
 
-// CopyThreadProc on a new thread with the job as its argument, running at
-// once; the thread's handle, or null with the thread's last error set.
-HANDLE StartCopyWorker(CopyJob& job);
+extern Seam<ThreadStartFunction> threadStartSeam;
 
-class ThreadStartScope {
-public:
-    explicit ThreadStartScope(ThreadStartFunction function);
-    ~ThreadStartScope();
-    ThreadStartScope(const ThreadStartScope&) = delete;
-    ThreadStartScope& operator=(const ThreadStartScope&) = delete;
-
-private:
-    ThreadStartFunction previous_;
-};
+// CopyThreadProc on a new thread with the run as its argument; empty, with
+// the thread's last error set, when no thread could be made.
+UniqueHandle StartCopyWorker(CopyRun& run);
 
 }  // namespace velkast

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "core/platform/DebugOutput.h"
-#include "win32/platform/LocalBuffer.h"
+#include "win32/platform/Owners.h"
 #include "win32/ui/MessageBoxSeam.h"
 
 namespace velkast {

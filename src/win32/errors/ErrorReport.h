@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "win32/platform/UniqueHandle.h"
+#include "win32/platform/Owners.h"
 
 namespace velkast {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "win32/platform/UniqueRegKey.h"
+#include "win32/platform/Owners.h"
 
 namespace velkast {
 

@@ -4,27 +4,25 @@
 
 #include <string>
 
+#include "core/base/Seam.h"
+
 namespace velkast {
 
-// Opens the file with the shell's "open" verb in a normal window; the result
-// is not looked at and nothing waits for what was opened.
-void OpenWithShell(const std::wstring& path);
-
-using ShellOpenHandler = void (*)(const std::wstring& path, void* context);
-
-// While it lives, OpenWithShell hands each path to the handler instead.
-class ShellOpenHandlerScope {
+// Takes the paths in place of the shell.
+class ShellOpenHandler {
 public:
-    ShellOpenHandlerScope(ShellOpenHandler handler, void* context);
-    ~ShellOpenHandlerScope();
-    ShellOpenHandlerScope(const ShellOpenHandlerScope&) = delete;
-    ShellOpenHandlerScope& operator=(const ShellOpenHandlerScope&) = delete;
+    virtual void Open(const std::wstring& path) = 0;
 
-private:
-    friend void OpenWithShell(const std::wstring& path);
-    ShellOpenHandler handler_;
-    void* context_;
-    const ShellOpenHandlerScope* previous_;
+protected:
+    ~ShellOpenHandler() = default;
 };
+
+// Null: the real shell.
+extern Seam<ShellOpenHandler*> shellOpenSeam;
+
+// Opens the file with the shell's "open" verb in a normal window, or hands
+// the path to the handler in the seam; the result is not looked at and
+// nothing waits for what was opened.
+void OpenWithShell(const std::wstring& path);
 
 }  // namespace velkast

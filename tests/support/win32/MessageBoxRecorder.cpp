@@ -1,4 +1,4 @@
-#include "MessageBoxRecorder.h"
+#include "support/win32/MessageBoxRecorder.h"
 
 #include <iomanip>
 #include <utility>
@@ -44,8 +44,7 @@ void PrintTo(const RecordedBox& box, std::ostream* out) {
     *out << ", style 0x" << std::hex << box.style << std::dec << "}";
 }
 
-MessageBoxRecorder::MessageBoxRecorder(int answer)
-    : answer_(answer), scope_(&MessageBoxRecorder::Handle, this) {}
+MessageBoxRecorder::MessageBoxRecorder(int answer) : answer_(answer), scope_(messageBoxSeam, this) {}
 
 std::vector<RecordedBox> MessageBoxRecorder::boxes() const {
     std::lock_guard lock(mutex_);
@@ -57,25 +56,20 @@ void MessageBoxRecorder::onShow(std::function<void(const RecordedBox&)> callback
     onShow_ = std::move(callback);
 }
 
-int MessageBoxRecorder::Handle(HWND owner,
-                               const wchar_t* text,
-                               const wchar_t* caption,
-                               UINT style,
-                               void* context) {
-    auto& self = *static_cast<MessageBoxRecorder*>(context);
+int MessageBoxRecorder::Show(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) {
     RecordedBox box{owner, text == nullptr ? std::wstring() : std::wstring(text),
                     caption == nullptr ? std::nullopt : std::optional<std::wstring>(caption), style};
     std::function<void(const RecordedBox&)> callback;
     {
-        std::lock_guard lock(self.mutex_);
-        self.boxes_.push_back(box);
-        callback = self.onShow_;
+        std::lock_guard lock(mutex_);
+        boxes_.push_back(box);
+        callback = onShow_;
     }
     // Outside the lock, so that the callback may look at the recorder.
     if (callback) {
         callback(box);
     }
-    return self.answer_;
+    return answer_;
 }
 
 }  // namespace velkast::testing

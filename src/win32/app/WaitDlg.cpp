@@ -1,4 +1,4 @@
-#include "win32/window/WaitDlg.h"
+#include "win32/app/WaitDlg.h"
 
 namespace velkast {
 

@@ -26,7 +26,7 @@ struct RecordedBox {
 
 void PrintTo(const RecordedBox& box, std::ostream* out);
 
-class MessageBoxRecorder {
+class MessageBoxRecorder final : public MessageBoxHandler {
 public:
     // Every box is answered with the answer, as if the user had clicked that button.
     explicit MessageBoxRecorder(int answer = IDOK);
@@ -41,13 +41,13 @@ public:
     void onShow(std::function<void(const RecordedBox&)> callback);
 
 private:
-    static int Handle(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style, void* context);
+    int Show(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) override;
 
     const int answer_;
     mutable std::mutex mutex_;
     std::vector<RecordedBox> boxes_;
     std::function<void(const RecordedBox&)> onShow_;
-    MessageBoxHandlerScope scope_;  // last: installed once the rest is ready, removed first
+    ScopedOverride<MessageBoxHandler*> scope_;  // last: installed once the rest is ready, removed first
 };
 
 }  // namespace velkast::testing

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "TempFolder.h"
+#include "support/win32/TempFolder.h"
 
 #include <atomic>
 #include <stdexcept>

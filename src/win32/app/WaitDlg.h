@@ -5,22 +5,16 @@
 
 #include <windows.h>
 
-#include "core/job/CopyJob.h"
 #include "win32/window/DlgBase.h"
 
 namespace velkast {
 
 class CWaitDlg : public CDlgBase {
 public:
-    explicit CWaitDlg(CopyJob& job) : job_(job) {}
-
     // WM_CLOSE destroys the dialog; its WM_DESTROY ends the thread's message
     // loop (WM_QUIT, exit code 0). Every message is answered 0 without the
     // default handling, so the dialog manager's own processing applies.
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
-
-private:
-    CopyJob& job_;
 };
 
 }  // namespace velkast

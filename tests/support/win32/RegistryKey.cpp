@@ -1,4 +1,4 @@
-#include "RegistryKey.h"
+#include "support/win32/RegistryKey.h"
 
 #include <atomic>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "ShellRecord.h"
+#include "support/win32/RecordFile.h"
 
 namespace velkast::testing {
 namespace {

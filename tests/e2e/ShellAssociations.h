@@ -1,6 +1,6 @@
 #pragma once
 // What the shell opened for the program: the file types it opens are handed
-// to the tests' recorder program (tests/win32/support/ShellRecorder.cpp),
+// to the tests' recorder program (tests/support/win32/ShellRecorder.cpp),
 // which writes its working folder and command line to the file that
 // VELKAST_RECORD_FILE names. Children inherit that variable from the program,
 // which inherits it from the driver.
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ShellRecord.h"
+#include "support/win32/RecordFile.h"
 
 namespace velkast::e2e {
 

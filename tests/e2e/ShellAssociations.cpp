@@ -1,4 +1,4 @@
-#include "ShellRecorder.h"
+#include "ShellAssociations.h"
 
 #include <tlhelp32.h>
 

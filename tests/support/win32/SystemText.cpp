@@ -1,4 +1,4 @@
-#include "SystemText.h"
+#include "support/win32/SystemText.h"
 
 namespace velkast::testing {
 

@@ -9,17 +9,7 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
          slash = path.find(L'\\', slash + 1)) {
         CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
     }
-    const HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        throw std::runtime_error("cannot create a file of the package");
-    }
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    if (!ok || written != bytes.size()) {
-        throw std::runtime_error("cannot write a file of the package");
-    }
+    testing::WriteFile(path, bytes);
 }
 
 void WriteCp932(const std::wstring& path, const std::wstring& text) {
@@ -36,26 +26,6 @@ void WriteCp932(const std::wstring& path, const std::wstring& text) {
         }
     }
     WriteBytes(path, bytes);
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return "<missing>";
-    }
-    std::string bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
-        bytes.append(buffer, read);
-    }
-    CloseHandle(file);
-    return bytes;
-}
-
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 DWORD Attributes(const std::wstring& path) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "support/win32/SystemText.h"
+#include "support/win32/TempFolder.h"
 
 namespace velkast::e2e {
 
@@ -18,13 +19,14 @@ void WriteBytes(const std::wstring& path, const std::string& bytes);
 // code page 932 (Shift-JIS). Throws when a character has no such form.
 void WriteCp932(const std::wstring& path, const std::wstring& text);
 
-// The file's bytes, or "<missing>".
-std::string ReadBytes(const std::wstring& path);
-
-bool Exists(const std::wstring& path);
 DWORD Attributes(const std::wstring& path);
 
+using testing::Exists;
 using testing::SystemText;
+// The file's bytes, or "<missing>".
+inline std::string ReadBytes(const std::wstring& path) {
+    return testing::ReadFileBytes(path);
+}
 
 // A byte count with "," between groups of three digits: 1,234,567.
 std::wstring Grouped(std::uint64_t value);

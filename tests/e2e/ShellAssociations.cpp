@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include "BuildPaths.h"
+#include "win32/platform/Owners.h"
 
 namespace velkast::e2e {
 namespace {
@@ -10,40 +11,38 @@ namespace {
 constexpr wchar_t kFileType[] = L"VelkastE2E.Recorded";
 
 void SetDefaultValue(const std::wstring& keyPath, const std::wstring& value) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+    UniqueRegKey key;
+    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
                         nullptr) == ERROR_SUCCESS) {
-        RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+        RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
     }
 }
 
 bool ReadDefaultValue(const std::wstring& keyPath, std::wstring& value) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    UniqueRegKey key;
+    if (RegOpenKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
         return false;
     }
     wchar_t data[256] = {};
     DWORD size = sizeof(data) - sizeof(wchar_t);
-    if (RegQueryValueExW(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) ==
+    if (RegQueryValueExW(key.get(), nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) ==
         ERROR_SUCCESS) {
         value = data;
     }
-    RegCloseKey(key);
     return true;
 }
 
 bool ChildStillRunning(DWORD programId, const std::vector<std::wstring>& fileNames) {
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
+    const UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) {
         return false;
     }
     bool found = false;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
-    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
-         more = Process32NextW(snapshot, &entry)) {
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more && !found;
+         more = Process32NextW(snapshot.get(), &entry)) {
         if (entry.th32ParentProcessID != programId) {
             continue;
         }
@@ -53,7 +52,6 @@ bool ChildStillRunning(DWORD programId, const std::vector<std::wstring>& fileNam
             }
         }
     }
-    CloseHandle(snapshot);
     return found;
 }
 

@@ -38,38 +38,32 @@ BYTE* FunctionAddress(const Breakpoint& breakpoint) {
 }  // namespace
 
 VelkastProcess::VelkastProcess(Options options) : options_(std::move(options)) {
-    startedEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    exitedEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    breakEvent_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    startedEvent_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    exitedEvent_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    breakEvent_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     thread_ = std::thread([this] { DebugThread(); });
-    WaitForSingleObject(startedEvent_, INFINITE);
+    WaitForSingleObject(startedEvent_.get(), INFINITE);
 }
 
 VelkastProcess::~VelkastProcess() {
     if (id_ != 0) {
         ReleaseHeldThreads();
-        if (WaitForSingleObject(exitedEvent_, 0) != WAIT_OBJECT_0) {
+        if (WaitForSingleObject(exitedEvent_.get(), 0) != WAIT_OBJECT_0) {
             // A scenario that failed half-way: the program goes with it.
-            TerminateProcess(process_, 1);
+            TerminateProcess(process_.get(), 1);
         }
     }
     if (thread_.joinable()) {
         thread_.join();
     }
-    if (process_ != nullptr) {
-        CloseHandle(process_);
-    }
-    CloseHandle(startedEvent_);
-    CloseHandle(exitedEvent_);
-    CloseHandle(breakEvent_);
 }
 
 bool VelkastProcess::running() const {
-    return id_ != 0 && WaitForSingleObject(exitedEvent_, 0) != WAIT_OBJECT_0;
+    return id_ != 0 && WaitForSingleObject(exitedEvent_.get(), 0) != WAIT_OBJECT_0;
 }
 
 std::optional<DWORD> VelkastProcess::WaitForExit(DWORD milliseconds) {
-    if (id_ == 0 || WaitForSingleObject(exitedEvent_, milliseconds) != WAIT_OBJECT_0) {
+    if (id_ == 0 || WaitForSingleObject(exitedEvent_.get(), milliseconds) != WAIT_OBJECT_0) {
         return std::nullopt;
     }
     const std::lock_guard<std::mutex> lock(mutex_);
@@ -87,7 +81,7 @@ std::vector<std::wstring> VelkastProcess::debugOutput() const {
 // anything is written.
 bool VelkastProcess::Arm(Breakpoint breakpoint) {
     BYTE* address = FunctionAddress(breakpoint);
-    if (address == nullptr || process_ == nullptr) {
+    if (address == nullptr || !process_) {
         return false;
     }
     const std::lock_guard<std::mutex> lock(mutex_);
@@ -96,16 +90,16 @@ bool VelkastProcess::Arm(Breakpoint breakpoint) {
     }
     BYTE theirs[16] = {};
     SIZE_T read = 0;
-    if (!ReadProcessMemory(process_, address, theirs, sizeof(theirs), &read) || read != sizeof(theirs) ||
-        std::memcmp(theirs, address, sizeof(theirs)) != 0) {
+    if (!ReadProcessMemory(process_.get(), address, theirs, sizeof(theirs), &read) ||
+        read != sizeof(theirs) || std::memcmp(theirs, address, sizeof(theirs)) != 0) {
         return false;
     }
     SIZE_T written = 0;
-    if (!WriteProcessMemory(process_, address, &kBreakInstruction, 1, &written) || written != 1) {
+    if (!WriteProcessMemory(process_.get(), address, &kBreakInstruction, 1, &written) || written != 1) {
         return false;
     }
-    FlushInstructionCache(process_, address, 1);
-    ResetEvent(breakEvent_);
+    FlushInstructionCache(process_.get(), address, 1);
+    ResetEvent(breakEvent_.get());
     breakAddress_ = address;
     originalByte_ = theirs[0];
     armed_ = std::move(breakpoint);
@@ -113,7 +107,7 @@ bool VelkastProcess::Arm(Breakpoint breakpoint) {
 }
 
 bool VelkastProcess::WaitForBreakpoint(DWORD milliseconds) const {
-    const HANDLE events[] = {breakEvent_, exitedEvent_};
+    const HANDLE events[] = {breakEvent_.get(), exitedEvent_.get()};
     return WaitForMultipleObjects(2, events, FALSE, milliseconds) == WAIT_OBJECT_0;
 }
 
@@ -134,14 +128,14 @@ void VelkastProcess::DebugThread() {
                         DEBUG_ONLY_THIS_PROCESS, nullptr,
                         options_.folder.empty() ? nullptr : options_.folder.c_str(), &startup, &info)) {
         error_ = L"CreateProcessW failed with error " + std::to_wstring(GetLastError());
-        SetEvent(exitedEvent_);
-        SetEvent(startedEvent_);
+        SetEvent(exitedEvent_.get());
+        SetEvent(startedEvent_.get());
         return;
     }
-    CloseHandle(info.hThread);
-    process_ = info.hProcess;
+    const UniqueHandle mainThread(info.hThread);  // the debug events give the threads' own handles
+    process_.reset(info.hProcess);
     id_ = info.dwProcessId;
-    SetEvent(startedEvent_);
+    SetEvent(startedEvent_.get());
 
     const WaitFunction wait = DebugWaitFunction();
     for (;;) {
@@ -157,16 +151,14 @@ void VelkastProcess::DebugThread() {
             break;
         }
     }
-    WaitForSingleObject(process_, INFINITE);
-    SetEvent(exitedEvent_);
+    WaitForSingleObject(process_.get(), INFINITE);
+    SetEvent(exitedEvent_.get());
 }
 
 void VelkastProcess::HandleEvent(const DEBUG_EVENT& event, DWORD& continueStatus) {
     switch (event.dwDebugEventCode) {
         case CREATE_PROCESS_DEBUG_EVENT: {
-            if (event.u.CreateProcessInfo.hFile != nullptr) {
-                CloseHandle(event.u.CreateProcessInfo.hFile);
-            }
+            const UniqueFile image(event.u.CreateProcessInfo.hFile);
             const std::lock_guard<std::mutex> lock(mutex_);
             threads_[event.dwThreadId] = event.u.CreateProcessInfo.hThread;
             break;
@@ -186,11 +178,10 @@ void VelkastProcess::HandleEvent(const DEBUG_EVENT& event, DWORD& continueStatus
             }
             break;
         }
-        case LOAD_DLL_DEBUG_EVENT:
-            if (event.u.LoadDll.hFile != nullptr) {
-                CloseHandle(event.u.LoadDll.hFile);
-            }
+        case LOAD_DLL_DEBUG_EVENT: {
+            const UniqueFile image(event.u.LoadDll.hFile);
             break;
+        }
         case OUTPUT_DEBUG_STRING_EVENT: {
             std::wstring text = ReadDebugString(event.u.DebugString);
             const std::lock_guard<std::mutex> lock(mutex_);
@@ -228,13 +219,14 @@ std::wstring VelkastProcess::ReadDebugString(const OUTPUT_DEBUG_STRING_INFO& inf
     SIZE_T read = 0;
     if (info.fUnicode) {
         std::wstring text(count, L'\0');
-        ReadProcessMemory(process_, info.lpDebugStringData, text.data(), count * sizeof(wchar_t), &read);
+        ReadProcessMemory(process_.get(), info.lpDebugStringData, text.data(), count * sizeof(wchar_t),
+                          &read);
         text.resize(read / sizeof(wchar_t));
         text.resize(std::wcslen(text.c_str()));
         return text;
     }
     std::string text(count, '\0');
-    ReadProcessMemory(process_, info.lpDebugStringData, text.data(), count, &read);
+    ReadProcessMemory(process_.get(), info.lpDebugStringData, text.data(), count, &read);
     text.resize(read);
     text.resize(std::strlen(text.c_str()));
     return FromAnsi(text);
@@ -262,8 +254,8 @@ bool VelkastProcess::HandleBreakpoint(const DEBUG_EVENT& event) {
     }
     // Put the first byte back and let the thread run the function from its start.
     SIZE_T written = 0;
-    WriteProcessMemory(process_, address, &original, 1, &written);
-    FlushInstructionCache(process_, address, 1);
+    WriteProcessMemory(process_.get(), address, &original, 1, &written);
+    FlushInstructionCache(process_.get(), address, 1);
     CONTEXT context{};
     context.ContextFlags = CONTEXT_CONTROL;
     if (thread != nullptr && GetThreadContext(thread, &context)) {
@@ -275,7 +267,7 @@ bool VelkastProcess::HandleBreakpoint(const DEBUG_EVENT& event) {
         held_.push_back(thread);
     }
     breakAddress_ = nullptr;
-    SetEvent(breakEvent_);
+    SetEvent(breakEvent_.get());
     return true;
 }
 

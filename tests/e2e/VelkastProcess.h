@@ -19,6 +19,8 @@
 #include <thread>
 #include <vector>
 
+#include "win32/platform/Owners.h"
+
 namespace velkast::e2e {
 
 struct Breakpoint {
@@ -76,10 +78,10 @@ private:
     Options options_;
     std::wstring error_;
     DWORD id_ = 0;
-    HANDLE process_ = nullptr;  // from CreateProcessW, kept until the end
-    HANDLE startedEvent_ = nullptr;
-    HANDLE exitedEvent_ = nullptr;
-    HANDLE breakEvent_ = nullptr;
+    UniqueHandle process_;  // from CreateProcessW, kept until the end
+    UniqueHandle startedEvent_;
+    UniqueHandle exitedEvent_;
+    UniqueHandle breakEvent_;
     bool loaderBreakSeen_ = false;  // debug thread only
 
     mutable std::mutex mutex_;

@@ -2,6 +2,7 @@
 #include <commctrl.h>
 
 #include "win32/plan/Win32PlanSystem.h"
+#include "win32/platform/Owners.h"
 
 #include <gtest/gtest.h>
 
@@ -81,12 +82,12 @@ TEST(GetInstallDirOnWin32, SixtyFourBitViewFirstThenThirtyTwo) {
     RegistryKey native(HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, L"Both");
     // Same path in the 32-bit view: make it under the same unique base.
     const std::wstring path = native.path();
-    HKEY key = nullptr;
+    UniqueRegKey key;
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0,
-                              KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr),
+                              KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, key.put(), nullptr),
               ERROR_SUCCESS);
     const std::wstring wowValue = L"D:\\Wow";
-    RegSetValueExW(key, L"INSTALLDIR", 0, REG_SZ, reinterpret_cast<const BYTE*>(wowValue.c_str()),
+    RegSetValueExW(key.get(), L"INSTALLDIR", 0, REG_SZ, reinterpret_cast<const BYTE*>(wowValue.c_str()),
                    static_cast<DWORD>((wowValue.size() + 1) * sizeof(wchar_t)));
 
     // The 64-bit key has no value yet: the 32-bit one is used.
@@ -97,14 +98,12 @@ TEST(GetInstallDirOnWin32, SixtyFourBitViewFirstThenThirtyTwo) {
     ASSERT_TRUE(GetInstallDir(system, path, RegistryHive::LocalMachine));
     EXPECT_STREQ(InstallRootBuffer(), L"D:\\Native\\");
 
-    HKEY parent = nullptr;
+    UniqueRegKey parent;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\VelkastTest", 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
-                      &parent) == ERROR_SUCCESS) {
+                      parent.put()) == ERROR_SUCCESS) {
         const std::wstring base = path.substr(0, path.rfind(L'\\'));
-        RegDeleteTreeW(parent, base.substr(base.rfind(L'\\') + 1).c_str());
-        RegCloseKey(parent);
+        RegDeleteTreeW(parent.get(), base.substr(base.rfind(L'\\') + 1).c_str());
     }
-    RegCloseKey(key);
 }
 
 // A program folder with an update script's files, an installed application

@@ -1,5 +1,7 @@
 #include "support/win32/RecordFile.h"
 
+#include "win32/platform/Owners.h"
+
 namespace velkast::testing {
 namespace {
 
@@ -14,18 +16,17 @@ std::wstring Wide(const std::string& utf8) {
 
 std::vector<ShellRecord> ReadRecords(const std::wstring& file) {
     std::vector<ShellRecord> records;
-    const HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    const UniqueFile handle(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) {
         return records;
     }
     std::string bytes;
     char buffer[4096];
     DWORD read = 0;
-    while (ReadFile(handle, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+    while (ReadFile(handle.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
         bytes.append(buffer, read);
     }
-    CloseHandle(handle);
     std::size_t start = 0;
     for (std::size_t end = bytes.find('\n'); end != std::string::npos; end = bytes.find('\n', start)) {
         const std::string line = bytes.substr(start, end - start);

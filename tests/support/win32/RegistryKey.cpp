@@ -3,6 +3,8 @@
 #include <atomic>
 #include <stdexcept>
 
+#include "win32/platform/Owners.h"
+
 namespace velkast::testing {
 
 std::wstring UniqueTestKeyBase() {
@@ -13,31 +15,29 @@ std::wstring UniqueTestKeyBase() {
 
 RegistryKey::RegistryKey(HKEY hive, REGSAM view, const std::wstring& leaf)
     : hive_(hive), view_(view), base_(UniqueTestKeyBase()), path_(base_ + L"\\" + leaf) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(hive_, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr, &key,
+    UniqueRegKey key;
+    if (RegCreateKeyExW(hive_, path_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view_, nullptr, key.put(),
                         nullptr) != ERROR_SUCCESS) {
         throw std::runtime_error("RegCreateKeyExW failed");
     }
-    RegCloseKey(key);
 }
 
 RegistryKey::~RegistryKey() {
-    HKEY parent = nullptr;
-    if (RegOpenKeyExW(hive_, L"Software\\VelkastTest", 0, KEY_ALL_ACCESS | view_, &parent) == ERROR_SUCCESS) {
-        RegDeleteTreeW(parent, base_.substr(base_.rfind(L'\\') + 1).c_str());
-        RegCloseKey(parent);
+    UniqueRegKey parent;
+    if (RegOpenKeyExW(hive_, L"Software\\VelkastTest", 0, KEY_ALL_ACCESS | view_, parent.put()) ==
+        ERROR_SUCCESS) {
+        RegDeleteTreeW(parent.get(), base_.substr(base_.rfind(L'\\') + 1).c_str());
     }
 }
 
 void RegistryKey::SetString(const std::wstring& value, const wchar_t* name, DWORD bytes) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(hive_, path_.c_str(), 0, KEY_SET_VALUE | view_, &key) != ERROR_SUCCESS) {
+    UniqueRegKey key;
+    if (RegOpenKeyExW(hive_, path_.c_str(), 0, KEY_SET_VALUE | view_, key.put()) != ERROR_SUCCESS) {
         throw std::runtime_error("RegOpenKeyExW failed");
     }
     const DWORD size = bytes != 0 ? bytes : static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
     const LSTATUS status =
-        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), size);
-    RegCloseKey(key);
+        RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), size);
     if (status != ERROR_SUCCESS) {
         throw std::runtime_error("RegSetValueExW failed");
     }

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "win32/platform/Owners.h"
+
 namespace {
 
 std::string Utf8(const std::wstring& text) {
@@ -37,12 +39,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const std::string line = Utf8(std::wstring(folder, length)) + "\t" + Utf8(GetCommandLineW()) + "\n";
     // Several programs may record at once: append under an exclusive open.
     for (int attempt = 0; attempt < 200; ++attempt) {
-        const HANDLE file = CreateFileW(RecordPath().c_str(), FILE_APPEND_DATA, 0, nullptr, OPEN_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
+        const velkast::UniqueFile file(CreateFileW(RecordPath().c_str(), FILE_APPEND_DATA, 0, nullptr,
+                                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) {
             DWORD written = 0;
-            WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-            CloseHandle(file);
+            WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
             return 0;
         }
         Sleep(10);

@@ -5,13 +5,15 @@
 #include <atomic>
 #include <stdexcept>
 
+#include "win32/platform/Owners.h"
+
 namespace velkast::testing {
 namespace {
 
 void RemoveTree(const std::wstring& folder) {
     WIN32_FIND_DATAW found;
-    const HANDLE find = FindFirstFileW((folder + L"*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
+    const UniqueFind find(FindFirstFileW((folder + L"*").c_str(), &found));
+    if (find) {
         do {
             const std::wstring name = found.cFileName;
             if (name == L"." || name == L"..") {
@@ -24,8 +26,7 @@ void RemoveTree(const std::wstring& folder) {
             } else {
                 DeleteFileW(path.c_str());
             }
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
+        } while (FindNextFileW(find.get(), &found));
     }
     RemoveDirectoryW(folder.c_str());
 }
@@ -64,33 +65,29 @@ bool IsDirectory(const std::wstring& path) {
 }
 
 void WriteFile(const std::wstring& path, const std::string& contents) {
-    const HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const UniqueFile file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         throw std::runtime_error("CreateFileW failed");
     }
     DWORD written = 0;
-    const BOOL ok =
-        ::WriteFile(file, contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr);
-    CloseHandle(file);
-    if (!ok) {
+    if (!::WriteFile(file.get(), contents.data(), static_cast<DWORD>(contents.size()), &written, nullptr)) {
         throw std::runtime_error("WriteFile failed");
     }
 }
 
 std::string ReadFileBytes(const std::wstring& path) {
-    const HANDLE file =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
+    if (!file) {
         return "<missing>";
     }
     std::string bytes;
     char buffer[65536];
     DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+    while (::ReadFile(file.get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
         bytes.append(buffer, read);
     }
-    CloseHandle(file);
     return bytes;
 }
 

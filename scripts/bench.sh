@@ -7,8 +7,8 @@ cd "$(dirname "$0")/.."
 . scripts/setup.sh
 velkast_setup
 
-cmake -S . -B build/bench-host -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang \
-    -DCMAKE_CXX_COMPILER=clang++ -DBUILD_TESTING=OFF >/dev/null
+cmake -S . -B build/bench-host -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER="clang-$VELKAST_LLVM" \
+    -DCMAKE_CXX_COMPILER="clang++-$VELKAST_LLVM" -DBUILD_TESTING=OFF >/dev/null
 cmake --build build/bench-host --target velkast_plan_bench >/dev/null
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target velkast_plan_bench velkast_copy_bench >/dev/null

@@ -2,8 +2,11 @@
 # tests need on a Debian machine, where it is missing, and generates the
 # Japanese locale under which Wine uses code page 932.
 
-VELKAST_PACKAGES="cmake ninja-build clang libclang-rt-14-dev clang-format g++-mingw-w64-x86-64-posix
-    wine wine64 xvfb xauth locales fonts-ipafont-gothic googletest imagemagick"
+# The compiler, its sanitizer and fuzzer runtime and the formatter come from
+# one LLVM release together; the presets and the format check name it too.
+VELKAST_LLVM=14
+VELKAST_PACKAGES="cmake ninja-build clang-$VELKAST_LLVM libclang-rt-$VELKAST_LLVM-dev clang-format-$VELKAST_LLVM
+    g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth locales fonts-ipafont-gothic googletest imagemagick"
 
 velkast_setup() {
     missing=""

@@ -30,6 +30,7 @@ step() {
     else
         summary+="$name: FAILED"$'\n'
         status=1
+        return 1
     fi
 }
 
@@ -61,12 +62,13 @@ fuzz_run() {
 }
 
 format_check() {
-    git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+    git ls-files '*.cpp' '*.h' | xargs "clang-format-$VELKAST_LLVM" --dry-run -Werror
 }
 
 for preset in host windows; do
-    step "configure $preset" cmake --preset "$preset" -DVELKAST_WERROR=ON >/dev/null
-    step "build $preset" cmake --build --preset "$preset"
+    # Nothing is built on a failed configure, nor tested after a failed build.
+    step "configure $preset" cmake --preset "$preset" -DVELKAST_WERROR=ON >/dev/null || continue
+    step "build $preset" cmake --build --preset "$preset" || continue
     step "test $preset" run_ctest "$preset"
     if [ "$preset" = host ]; then
         step "fuzz plan" fuzz_run velkast_plan_fuzzer

@@ -142,6 +142,20 @@ public:
     Binding first;
 };
 
+// The object was bound at its first message, with BaseWndProc in the slot.
+void ExpectBoundAt(const Recorder& recorder,
+                   const char* message,
+                   HWND window,
+                   bool isDialog,
+                   WNDPROC previous) {
+    EXPECT_EQ(Name(recorder.first.message), message);
+    EXPECT_EQ(recorder.first.window, window);
+    EXPECT_EQ(recorder.first.isDialog, isDialog);
+    EXPECT_EQ(recorder.first.previous, previous);
+    EXPECT_EQ(recorder.first.property, &recorder);
+    EXPECT_EQ(recorder.first.procedure, Address(BaseWndProc));
+}
+
 // A dialog object that writes what reaches its own handler into a log that
 // outlives it.
 class LoggingDlg : public CDlgBase {
@@ -194,6 +208,16 @@ struct ReplacedProcedureLog {
 };
 
 ReplacedProcedureLog g_replaced;
+
+// The replaced procedure found BaseWndProc and the object at WM_DESTROY, and
+// its own place back, without the object, at WM_NCDESTROY.
+void ExpectPutBackAtDestroy(const Recorder& recorder, WNDPROC own) {
+    ASSERT_TRUE(g_replaced.atDestroy && g_replaced.atNcDestroy);
+    EXPECT_EQ(g_replaced.atDestroy->procedure, Address(BaseWndProc));
+    EXPECT_EQ(g_replaced.atDestroy->property, &recorder);
+    EXPECT_EQ(g_replaced.atNcDestroy->procedure, Address(own)) << "put back at WM_DESTROY";
+    EXPECT_EQ(g_replaced.atNcDestroy->property, nullptr);
+}
 
 // The procedure of the test window class. Until the framework has taken the
 // window over, it hands every message to BaseWndProc, as the procedure of a
@@ -366,12 +390,7 @@ TEST_F(WindowFrameworkTest, DialogIsBoundAtInitDialogAndKeepsItsProcedure) {
     OwnedWindow dialog(CreateWaitDialog(BaseWndProc, &recorder));
     ASSERT_NE(dialog.get(), nullptr) << "error " << GetLastError();
 
-    EXPECT_EQ(Name(recorder.first.message), "WM_INITDIALOG");
-    EXPECT_EQ(recorder.first.window, dialog.get());
-    EXPECT_TRUE(recorder.first.isDialog);
-    EXPECT_EQ(recorder.first.previous, nullptr);
-    EXPECT_EQ(recorder.first.property, &recorder);
-    EXPECT_EQ(recorder.first.procedure, Address(BaseWndProc));
+    ExpectBoundAt(recorder, "WM_INITDIALOG", dialog.get(), true, nullptr);
 
     EXPECT_EQ(recorder.window(), dialog.get());
     EXPECT_TRUE(recorder.isDialog());
@@ -400,22 +419,14 @@ TEST_F(WindowFrameworkTest, DialogOfAnotherProcedureIsAnswered0UntilBoundThenSub
     EXPECT_EQ(Name(g_replaced.answers[1].first), "WM_INITDIALOG");
     EXPECT_EQ(g_replaced.answers[1].second, 0);
 
-    EXPECT_EQ(Name(recorder.first.message), "WM_INITDIALOG");
-    EXPECT_TRUE(recorder.first.isDialog);
-    EXPECT_EQ(recorder.first.previous, &OwnDialogProcedure);
-    EXPECT_EQ(recorder.first.property, &recorder);
-    EXPECT_EQ(recorder.first.procedure, Address(BaseWndProc));
+    ExpectBoundAt(recorder, "WM_INITDIALOG", dialog.get(), true, &OwnDialogProcedure);
     EXPECT_EQ(GetWindowLongPtrW(dialog.get(), DWLP_DLGPROC), Address(BaseWndProc));
 
     dialog.Destroy();
     EXPECT_EQ(Life(recorder.messages), (Names{"WM_INITDIALOG", "WM_DESTROY"}));
     EXPECT_EQ(Life(g_replaced.passedOn), (Names{"WM_INITDIALOG", "WM_DESTROY"}))
         << "the default handling passes each message on";
-    ASSERT_TRUE(g_replaced.atDestroy && g_replaced.atNcDestroy);
-    EXPECT_EQ(g_replaced.atDestroy->procedure, Address(BaseWndProc));
-    EXPECT_EQ(g_replaced.atDestroy->property, &recorder);
-    EXPECT_EQ(g_replaced.atNcDestroy->procedure, Address(OwnDialogProcedure)) << "put back at WM_DESTROY";
-    EXPECT_EQ(g_replaced.atNcDestroy->property, nullptr);
+    ExpectPutBackAtDestroy(recorder, &OwnDialogProcedure);
     EXPECT_EQ(g_replaced.answers.back(), std::make_pair(static_cast<UINT>(WM_NCDESTROY), LRESULT{0}));
 }
 
@@ -424,12 +435,7 @@ TEST_F(WindowFrameworkTest, WindowOfItsOwnClassIsBoundAtNcCreateSubclassedAndRes
     OwnedWindow window(CreateTestWindow(kOwnClass, &recorder));
     ASSERT_NE(window.get(), nullptr) << "error " << GetLastError();
 
-    EXPECT_EQ(Name(recorder.first.message), "WM_NCCREATE");
-    EXPECT_EQ(recorder.first.window, window.get());
-    EXPECT_FALSE(recorder.first.isDialog);
-    EXPECT_EQ(recorder.first.previous, &OwnClassProcedure);
-    EXPECT_EQ(recorder.first.property, &recorder);
-    EXPECT_EQ(recorder.first.procedure, Address(BaseWndProc));
+    ExpectBoundAt(recorder, "WM_NCCREATE", window.get(), false, &OwnClassProcedure);
     ASSERT_FALSE(g_replaced.answers.empty());
     EXPECT_EQ(Name(g_replaced.received.front()), "WM_GETMINMAXINFO");
     EXPECT_EQ(Name(g_replaced.answers.front().first), "WM_GETMINMAXINFO")
@@ -443,11 +449,7 @@ TEST_F(WindowFrameworkTest, WindowOfItsOwnClassIsBoundAtNcCreateSubclassedAndRes
     window.Destroy();
     EXPECT_EQ(Life(recorder.messages), (Names{"WM_NCCREATE", "WM_CREATE", "kAskTheClass", "WM_DESTROY"}));
     EXPECT_EQ(Life(g_replaced.passedOn), (Names{"WM_NCCREATE", "WM_CREATE", "kAskTheClass", "WM_DESTROY"}));
-    ASSERT_TRUE(g_replaced.atDestroy && g_replaced.atNcDestroy);
-    EXPECT_EQ(g_replaced.atDestroy->procedure, Address(BaseWndProc));
-    EXPECT_EQ(g_replaced.atDestroy->property, &recorder);
-    EXPECT_EQ(g_replaced.atNcDestroy->procedure, Address(OwnClassProcedure)) << "put back at WM_DESTROY";
-    EXPECT_EQ(g_replaced.atNcDestroy->property, nullptr);
+    ExpectPutBackAtDestroy(recorder, &OwnClassProcedure);
     EXPECT_EQ(Name(g_replaced.answers.back().first), "WM_NCDESTROY") << "answered unbound";
 }
 
@@ -456,12 +458,7 @@ TEST_F(WindowFrameworkTest, WindowOfTheFrameworkClassIsBoundAtNcCreateWithoutSub
     OwnedWindow window(CreateTestWindow(kFrameworkClass, &recorder));
     ASSERT_NE(window.get(), nullptr) << "error " << GetLastError();
 
-    EXPECT_EQ(Name(recorder.first.message), "WM_NCCREATE");
-    EXPECT_EQ(recorder.first.window, window.get());
-    EXPECT_FALSE(recorder.first.isDialog);
-    EXPECT_EQ(recorder.first.previous, nullptr);
-    EXPECT_EQ(recorder.first.property, &recorder);
-    EXPECT_EQ(recorder.first.procedure, Address(BaseWndProc));
+    ExpectBoundAt(recorder, "WM_NCCREATE", window.get(), false, nullptr);
     EXPECT_EQ(GetWindowLongPtrW(window.get(), GWLP_WNDPROC), Address(BaseWndProc));
     EXPECT_EQ(TextOf(window.get()), kTitle) << "DefWindowProcW handled WM_NCCREATE";
     EXPECT_EQ(SendMessageW(window.get(), WM_GETTEXTLENGTH, 0, 0), kTitleLength);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -91,24 +93,37 @@ TEST_F(CopyWorker, FullCopyIntoNewNestedFolders) {
     testing::WriteFile(install / L"a.txt", "old");
     SetFileAttributesW((install / L"a.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
 
-    // Look at each destination as the copy begins: a read-only file that is
-    // about to be overwritten has lost its marks by then.
-    static std::vector<DWORD> attributesAtCopy;
-    attributesAtCopy.clear();
+    // Look at the copies as they begin: each goes to a file of its own beside
+    // its destination, and a read-only destination that is about to be
+    // replaced has lost its marks by then.
+    static std::vector<std::wstring> copiedTo;
+    static DWORD replacedAtCopy;
+    static std::wstring replaced;
+    copiedTo.clear();
+    replaced = install / L"a.txt";
     const ScopedOverride<CopyFileFunction> observe(
         copyFileSeam,
         [](LPCWSTR source, LPCWSTR destination, LPPROGRESS_ROUTINE progress, LPVOID data, LPBOOL cancel,
            DWORD flags) -> BOOL {
-            attributesAtCopy.push_back(GetFileAttributesW(destination));
+            if (copiedTo.empty()) {
+                replacedAtCopy = GetFileAttributesW(replaced.c_str());
+            }
+            copiedTo.push_back(destination);
             return CopyFileExW(source, destination, progress, data, cancel, flags);
         });
     RunWorker();
 
     EXPECT_TRUE(boxes.boxes().empty());
-    ASSERT_EQ(attributesAtCopy.size(), 3u);
-    ASSERT_NE(attributesAtCopy[0], INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(attributesAtCopy[0] & kUnwantedAttributes, 0u);
-    EXPECT_EQ(attributesAtCopy[1], INVALID_FILE_ATTRIBUTES);  // not there yet
+    ASSERT_NE(replacedAtCopy, INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(replacedAtCopy & kUnwantedAttributes, 0u);
+    ASSERT_EQ(copiedTo.size(), job.entries.size());
+    for (std::size_t i = 0; i < copiedTo.size(); ++i) {
+        const std::wstring destination = install.path() + job.entries[i].fileName;
+        const std::wstring folder = destination.substr(0, destination.find_last_of(L'\\') + 1);
+        EXPECT_NE(copiedTo[i], destination);
+        EXPECT_EQ(copiedTo[i].substr(0, folder.size()), folder);
+        EXPECT_FALSE(testing::Exists(copiedTo[i])) << "put in place";
+    }
     for (const auto& entry : job.entries) {
         const std::wstring destination = install.path() + entry.fileName;
         EXPECT_EQ(ReadFileBytes(destination), ReadFileBytes(entry.sourceFolder + entry.fileName));
@@ -270,6 +285,163 @@ TEST_F(CopyWorker, ProgressRoutineCountsAndContinues) {
     EXPECT_EQ(display.events(),
               (std::vector<std::wstring>{L"bytes 0", L"bytes 5", L"bytes 29", L"bytes 120"}));
     EXPECT_EQ(job.copiedBytes, 120u);
+}
+
+// Faults at the first, a middle and the last file: the user is told, the
+// copy finishes, the files before are new, the failing one is old and whole,
+// the ones after are untouched, and no temporary file is left behind.
+enum class Fault { FolderIsAFile, SourceVanished, DestinationHeldOpen, DiskFullPartWay, OutOfMemory };
+
+std::wstring g_failingSource;  // the source whose copy the seam spoils
+
+BOOL WINAPI DiskFullHalfWay(LPCWSTR source,
+                            LPCWSTR destination,
+                            LPPROGRESS_ROUTINE progress,
+                            LPVOID data,
+                            LPBOOL cancel,
+                            DWORD flags) {
+    if (g_failingSource != source) {
+        return CopyFileExW(source, destination, progress, data, cancel, flags);
+    }
+    // What fits of the new file lands in the destination before the drive is full.
+    testing::WriteFile(destination, ReadFileBytes(source).substr(0, 3));
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+BOOL WINAPI NoMemory(LPCWSTR source,
+                     LPCWSTR destination,
+                     LPPROGRESS_ROUTINE progress,
+                     LPVOID data,
+                     LPBOOL cancel,
+                     DWORD flags) {
+    if (g_failingSource != source) {
+        return CopyFileExW(source, destination, progress, data, cancel, flags);
+    }
+    throw std::bad_alloc();
+}
+
+bool HoldsTemporaryFiles(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    const UniqueFind find(FindFirstFileW((folder + L"*").c_str(), &found));
+    if (!find) {
+        return false;
+    }
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                ? HoldsTemporaryFiles(folder + name + L"\\")
+                : name.find(L".tmp") != std::wstring::npos) {
+            return true;
+        }
+    } while (FindNextFileW(find.get(), &found));
+    return false;
+}
+
+TEST(CopyWorkerFaults, FailingFileStaysOldAndWhole) {
+    struct Case {
+        const char* name;
+        Fault fault;
+        DWORD error;  // of the system's text in the box; 0 for the folder box
+    };
+    const Case cases[] = {
+        {"a level of the destination folder is a file", Fault::FolderIsAFile, 0},
+        {"the source vanished", Fault::SourceVanished, ERROR_FILE_NOT_FOUND},
+        {"the destination is held open without sharing", Fault::DestinationHeldOpen, ERROR_SHARING_VIOLATION},
+        {"the drive fills part-way through the file", Fault::DiskFullPartWay, ERROR_DISK_FULL},
+        {"memory runs out", Fault::OutOfMemory, ERROR_NOT_ENOUGH_MEMORY},
+    };
+    constexpr int kFiles = 3;
+    for (const Case& c : cases) {
+        for (const int failing : {0, 1, kFiles - 1}) {
+            SCOPED_TRACE(std::string(c.name) + ", file " + std::to_string(failing + 1));
+            TempFolder program;
+            TempFolder install;
+            CreateDirectoryW((program / L"files").c_str(), nullptr);
+            CopyJob job;
+            std::vector<std::wstring> names;
+            for (int i = 0; i < kFiles; ++i) {
+                const std::wstring number = std::to_wstring(i + 1);
+                const bool blocked = c.fault == Fault::FolderIsAFile && i == failing;
+                names.push_back((blocked ? L"blocked\\f" : L"f") + number + L".txt");
+                if (blocked) {
+                    CreateDirectoryW((program / L"files\\blocked").c_str(), nullptr);
+                    testing::WriteFile(install / L"blocked", "a file where a folder should be");
+                } else {
+                    testing::WriteFile(install / names.back(), "old file " + std::to_string(i + 1));
+                }
+                testing::WriteFile(program / (L"files\\" + names.back()),
+                                   "new file " + std::to_string(i + 1));
+                job.entries.push_back(CopyEntry{names.back(), program / L"files\\", install.path()});
+                job.totalBytes += 10;
+            }
+            const std::wstring failingSource = program / (L"files\\" + names[failing]);
+            g_failingSource = failingSource;
+            UniqueFile held;
+            std::optional<ScopedOverride<CopyFileFunction>> spoiled;
+            switch (c.fault) {
+                case Fault::SourceVanished:
+                    DeleteFileW(failingSource.c_str());
+                    break;
+                case Fault::DestinationHeldOpen:
+                    held.reset(CreateFileW((install / names[failing]).c_str(), GENERIC_READ, 0, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+                    ASSERT_TRUE(held);
+                    break;
+                case Fault::DiskFullPartWay:
+                    spoiled.emplace(copyFileSeam, &DiskFullHalfWay);
+                    break;
+                case Fault::OutOfMemory:
+                    spoiled.emplace(copyFileSeam, &NoMemory);
+                    break;
+                case Fault::FolderIsAFile:
+                    break;
+            }
+
+            RecordingDisplay display;
+            display.owner = GetDesktopWindow();
+            CopyRun run{job, display};
+            MessageBoxRecorder boxes;
+            boxes.onShow([&](const RecordedBox& box) { display.Add(L"box " + box.caption.value_or(L"")); });
+            const UniqueHandle thread(CreateThread(nullptr, 0, CopyThreadProc, &run, 0, nullptr));
+            ASSERT_TRUE(thread);
+            WaitForThread(thread.get());
+            held.reset();
+            spoiled.reset();
+
+            ASSERT_EQ(boxes.boxes().size(), 1u);
+            if (c.error == 0) {
+                EXPECT_EQ(boxes.boxes()[0], (RecordedBox{display.owner, L"ディレクトリの作成に失敗しました",
+                                                         L"ファイル転送エラー", MB_OK}));
+            } else {
+                EXPECT_EQ(boxes.boxes()[0],
+                          (RecordedBox{nullptr,
+                                       L"◆メッセージ◆\r\nコピーに失敗しました。\r\n\n◆エラー内容◆\r\n" +
+                                           testing::SystemText(c.error),
+                                       L"エラーメッセージ", kWarningStyle}));
+            }
+            const std::vector<std::wstring> events = display.events();
+            ASSERT_GE(events.size(), 3u);
+            EXPECT_EQ(
+                std::vector<std::wstring>(events.end() - 3, events.end()),
+                (std::vector<std::wstring>{L"flush", L"box " + *boxes.boxes()[0].caption, L"finished"}));
+            for (int i = 0; i < kFiles; ++i) {
+                const std::string number = std::to_string(i + 1);
+                if (i < failing) {
+                    EXPECT_EQ(ReadFileBytes(install / names[i]), "new file " + number);
+                } else if (i > failing || c.fault != Fault::FolderIsAFile) {
+                    EXPECT_EQ(ReadFileBytes(install / names[i]), "old file " + number);
+                }
+            }
+            if (c.fault == Fault::FolderIsAFile) {
+                EXPECT_EQ(ReadFileBytes(install / L"blocked"), "a file where a folder should be");
+            }
+            EXPECT_FALSE(HoldsTemporaryFiles(install.path()));
+        }
+    }
 }
 
 TEST(DisplayName, LastComponentWithoutItsLastExtension) {

@@ -22,21 +22,6 @@ constexpr wchar_t kMutexFailed[] = L"ミューテックスオブジェクトの�
 constexpr wchar_t kAlreadyRunning[] =
     L"ミューテックスオブジェクトの作成に失敗しました。ERROR_ALREADY_EXISTS ";
 
-// Reads Update.up from the program folder into the script store; false when
-// it is missing, unreadable, empty or has no line with content.
-bool LoadScript(const std::wstring& programFolder, CTextLine& script) {
-    HeapBlock bytes;
-    std::uint32_t size = 0;
-    if (!ReadScriptFile(programFolder + L"Update.up", bytes, size)) {
-        return false;
-    }
-    if (script.Load(bytes.get(), size)) {
-        return true;
-    }
-    script.Clear();
-    return false;
-}
-
 void OpenLaunchDocument(CTextLine& script, const std::wstring& programFolder) {
     const std::wstring document = LaunchDocument(WidenAnsi(script.GetField()));
     if (!document.empty()) {
@@ -89,6 +74,23 @@ bool ReadScriptFile(const std::wstring& path, HeapBlock& block, std::uint32_t& s
     block = std::move(data);
     size = bytes;
     return true;
+}
+
+bool LoadScript(const std::wstring& programFolder, CTextLine& script) {
+    // Without its folder the script would be read from the current folder.
+    if (programFolder.empty()) {
+        return false;
+    }
+    HeapBlock bytes;
+    std::uint32_t size = 0;
+    if (!ReadScriptFile(programFolder + L"Update.up", bytes, size)) {
+        return false;
+    }
+    if (script.Load(bytes.get(), size)) {
+        return true;
+    }
+    script.Clear();
+    return false;
 }
 
 int RunVelkast(HINSTANCE instance, CopyJob& job) {

@@ -2,7 +2,6 @@
 // a display that records what it is told.
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +13,7 @@
 #include "core/job/CopyJob.h"
 #include "core/platform/DebugOutput.h"
 #include "support/win32/MessageBoxRecorder.h"
+#include "support/win32/PlannedCopy.h"
 #include "support/win32/RecordFile.h"
 #include "support/win32/RecordingDisplay.h"
 #include "support/win32/SystemText.h"
@@ -36,7 +36,7 @@ using testing::TempFolder;
 constexpr DWORD kUnwantedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 constexpr UINT kWarningStyle = MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST;
 
-class CopyWorker : public ::testing::Test {
+class CopyWorker : public ::testing::Test, protected testing::PlannedCopy {
 protected:
     void SetUp() override {
         record = program / L"record.txt";
@@ -46,26 +46,7 @@ protected:
     }
     void TearDown() override { SetEnvironmentVariableW(L"VELKAST_RECORD_FILE", nullptr); }
 
-    // A source file of the program folder and its entry in the plan.
-    void Plan(const std::wstring& name,
-              const std::string& contents,
-              DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-        const std::wstring source = program / (L"files\\" + name);
-        SHCreateDirectoryExW(nullptr, source.substr(0, source.find_last_of(L'\\')).c_str(), nullptr);
-        testing::WriteFile(source, contents);
-        SetFileAttributesW(source.c_str(), attributes);
-        job.entries.push_back(CopyEntry{name, program / L"files\\", install.path()});
-        job.totalBytes += contents.size();
-    }
-
-    void RunWorker() {
-        const UniqueHandle thread(CreateThread(nullptr, 0, CopyThreadProc, &run, 0, nullptr));
-        ASSERT_TRUE(thread);
-        WaitForThread(thread.get());
-        DWORD code = 1;
-        GetExitCodeThread(thread.get(), &code);
-        EXPECT_EQ(code, 0u);
-    }
+    void RunWorker() { EXPECT_EQ(testing::RunCopyWorker(run), 0u); }
 
     // Makes the post-process item a program of its own folder.
     std::wstring PlanPostProcessProgram() {
@@ -77,10 +58,7 @@ protected:
         return tools;
     }
 
-    TempFolder program;
-    TempFolder install;
     std::wstring record;
-    CopyJob job;
     RecordingDisplay display;
     CopyRun run{job, display};
     MessageBoxRecorder boxes;
@@ -243,9 +221,7 @@ TEST_F(CopyWorker, CopyFailureReportsTheSystemText) {
         MessageBoxRecorder failureBoxes;
         failureBoxes.onShow([&](const RecordedBox& box) { shown.Add(L"box " + box.caption.value_or(L"")); });
         DebugOutputCapture trace;
-        const UniqueHandle thread(CreateThread(nullptr, 0, CopyThreadProc, &failing, 0, nullptr));
-        ASSERT_TRUE(thread);
-        WaitForThread(thread.get());
+        EXPECT_EQ(testing::RunCopyWorker(failing), 0u);
         lock.reset();
 
         const std::wstring systemText = testing::SystemText(c.error);
@@ -358,27 +334,19 @@ TEST(CopyWorkerFaults, FailingFileStaysOldAndWhole) {
     for (const Case& c : cases) {
         for (const int failing : {0, 1, kFiles - 1}) {
             SCOPED_TRACE(std::string(c.name) + ", file " + std::to_string(failing + 1));
-            TempFolder program;
-            TempFolder install;
-            CreateDirectoryW((program / L"files").c_str(), nullptr);
-            CopyJob job;
+            testing::PlannedCopy copy;
+            const TempFolder& install = copy.install;
             std::vector<std::wstring> names;
             for (int i = 0; i < kFiles; ++i) {
                 const std::wstring number = std::to_wstring(i + 1);
                 const bool blocked = c.fault == Fault::FolderIsAFile && i == failing;
                 names.push_back((blocked ? L"blocked\\f" : L"f") + number + L".txt");
-                if (blocked) {
-                    CreateDirectoryW((program / L"files\\blocked").c_str(), nullptr);
-                    testing::WriteFile(install / L"blocked", "a file where a folder should be");
-                } else {
-                    testing::WriteFile(install / names.back(), "old file " + std::to_string(i + 1));
-                }
-                testing::WriteFile(program / (L"files\\" + names.back()),
-                                   "new file " + std::to_string(i + 1));
-                job.entries.push_back(CopyEntry{names.back(), program / L"files\\", install.path()});
-                job.totalBytes += 10;
+                testing::WriteFile(
+                    install / (blocked ? L"blocked" : names.back()),
+                    blocked ? "a file where a folder should be" : "old file " + std::to_string(i + 1));
+                copy.Plan(names.back(), "new file " + std::to_string(i + 1));
             }
-            const std::wstring failingSource = program / (L"files\\" + names[failing]);
+            const std::wstring failingSource = copy.program / (L"files\\" + names[failing]);
             g_failingSource = failingSource;
             UniqueFile held;
             std::optional<ScopedOverride<CopyFileFunction>> spoiled;
@@ -403,12 +371,10 @@ TEST(CopyWorkerFaults, FailingFileStaysOldAndWhole) {
 
             RecordingDisplay display;
             display.owner = GetDesktopWindow();
-            CopyRun run{job, display};
+            CopyRun run{copy.job, display};
             MessageBoxRecorder boxes;
             boxes.onShow([&](const RecordedBox& box) { display.Add(L"box " + box.caption.value_or(L"")); });
-            const UniqueHandle thread(CreateThread(nullptr, 0, CopyThreadProc, &run, 0, nullptr));
-            ASSERT_TRUE(thread);
-            WaitForThread(thread.get());
+            EXPECT_EQ(testing::RunCopyWorker(run), 0u);
             held.reset();
             spoiled.reset();
 

@@ -25,21 +25,30 @@ std::wstring Shortened(std::wstring path, Function function) {
     return path;
 }
 
-// Takes read-only, hidden and system marks off a file that exists.
-void MakeNormal(const std::wstring& path) {
+// Takes read-only, hidden and system marks off a file that exists; false
+// when there is none.
+bool MakeNormal(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != 0 && attributes != INVALID_FILE_ATTRIBUTES) {
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    if (attributes != 0) {
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
+    return true;
 }
 
-// The copy service does not call the progress routine everywhere (Wine never
-// does), so the file's final count is reported once more after each copy:
+// Gives the new file normal attributes and tells its size, the file's final
+// count: the copy service does not call the progress routine everywhere
+// (Wine never does), so the count is reported once more after each copy;
 // where the routine was called, this adds nothing.
-void ReportFinalCount(CopyRun& run, const std::wstring& destination) {
+void FinishNewFile(CopyRun& run, const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(destination.c_str(), GetFileExInfoStandard, &data)) {
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
         return;
+    }
+    if (data.dwFileAttributes != FILE_ATTRIBUTE_NORMAL) {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     LARGE_INTEGER size;
     size.LowPart = data.nFileSizeLow;
@@ -83,9 +92,6 @@ private:
 // write is reported as the copy service would report it, before anything is
 // copied: the sharing violation.
 DWORD DestinationInUse(const std::wstring& destination) {
-    if (GetFileAttributesW(destination.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        return ERROR_SUCCESS;
-    }
     const UniqueFile probe(CreateFileW(destination.c_str(), GENERIC_WRITE,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -105,23 +111,24 @@ Result CopyEntryFile(CopyRun& run, const CopyEntry& entry, BOOL& cancel) {
     run.job.fileBytesCounted = 0;
     run.display.FileStarted(entry.targetFolder, DisplayName(entry.fileName));
 
-    MakeNormal(destination);
+    const bool replacing = MakeNormal(destination);
     if (!CreateDirectoryTree(Shortened(destination, PathRemoveFileSpecW).c_str())) {
         return {Outcome::FolderFailed, 0};
     }
-    if (const DWORD inUse = DestinationInUse(destination); inUse != ERROR_SUCCESS) {
-        return {Outcome::CopyFailed, inUse};
+    if (replacing) {
+        if (const DWORD inUse = DestinationInUse(destination); inUse != ERROR_SUCCESS) {
+            return {Outcome::CopyFailed, inUse};
+        }
     }
     TemporaryCopy copy(destination);
     if (!CopyFileWithProgress(source.c_str(), copy.path().c_str(), CopyProgressProc, &run, &cancel,
                               COPY_FILE_RESTARTABLE)) {
         return {Outcome::CopyFailed, GetLastError()};
     }
+    FinishNewFile(run, copy.path());
     if (!copy.PutInPlace(destination)) {
         return {Outcome::CopyFailed, GetLastError()};
     }
-    MakeNormal(destination);
-    ReportFinalCount(run, destination);
     return {Outcome::Copied, 0};
 }
 

@@ -74,6 +74,10 @@ bool CreateDirectoryTree(const wchar_t* path) {
         return false;
     }
 
+    // Most calls find the whole path there already: one look is enough.
+    if (PathIsDirectoryW(work.c_str())) {
+        return true;
+    }
     // The candidates are the levels below the volume, each with its trailing
     // backslash: C:\a\, C:\a\b\, ...
     for (std::size_t k = work.find(L'\\', root); k != std::wstring::npos; k = work.find(L'\\', k + 1)) {

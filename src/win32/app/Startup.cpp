@@ -1,14 +1,15 @@
 #include "win32/app/Startup.h"
 
-#include "core/paths/FolderPart.h"
 #include "core/paths/InstallRoot.h"
+#include "core/paths/ProgramFolder.h"
 #include "core/platform/AnsiText.h"
 #include "core/script/LaunchLine.h"
+#include "core/script/UpdaterBoxes.h"
 #include "core/text/TextLine.h"
 #include "resources/resource.h"
 #include "win32/app/VelkastDlg.h"
 #include "win32/errors/ErrorReport.h"
-#include "win32/platform/UniqueHandle.h"
+#include "win32/files/OpenForRead.h"
 #include "win32/ui/MessageBoxSeam.h"
 #include "win32/ui/ShellSeam.h"
 #include "win32/window/WaitDlg.h"
@@ -56,11 +57,7 @@ std::wstring ProgramFolder() {
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     // A name that fills the whole buffer was cut: as good as none.
     if (length > 0 && length < MAX_PATH) {
-        SplitParts parts{};
-        CopyPathText(InstallRootBuffer(), GetFolderPart(parts, path).c_str());
-        std::wstring folder = InstallRootBuffer();
-        AddBackslash(folder);
-        CopyPathText(InstallRootBuffer(), folder.c_str());
+        return ProgramFolderOfFile(path);
     }
     return MakeRootPath(0, L"");
 }
@@ -71,12 +68,11 @@ bool ReadScriptFile(const std::wstring& path, HeapBlock& block, std::uint32_t& s
     if (path.empty()) {
         return false;
     }
-    const HANDLE opened = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (opened == INVALID_HANDLE_VALUE) {
+    DWORD error = ERROR_SUCCESS;
+    const UniqueHandle file = TryOpenForRead(path.c_str(), error);
+    if (!file) {
         return false;
     }
-    const UniqueHandle file(opened);
     LARGE_INTEGER fileSize{};
     // The store takes at most 32-bit sizes; a larger file is not a script.
     if (!GetFileSizeEx(file.get(), &fileSize) || fileSize.QuadPart <= 0 ||
@@ -145,7 +141,7 @@ int RunVelkast(HINSTANCE instance, CopyJob& job) {
         mutex.Release();
         delete job.script;
         job.script = nullptr;
-        ShowMessageBox(nullptr, L"Update.upファイルが見つかりません", L"テキストデータ取得エラー", MB_OK);
+        ShowMessageBox(nullptr, kScriptMissingText, kScriptMissingCaption, MB_OK);
         return 0;
     }
 

@@ -14,7 +14,9 @@ using Which = PlanObserver::BlockLine;
 using Verdict = PlanObserver::RootVerdict;
 
 void RootNotes(Diagnosis& d, const BlockReport& block) {
-    if (d.report.refusal && d.report.refusal->code == "root-required" && &block == &d.report.blocks.back()) {
+    // The refusal says it.
+    if (d.report.refusal && d.report.refusal->code == RefusalCode(PlanObserver::Refusal::RootRequired) &&
+        &block == &d.report.blocks.back()) {
         return;
     }
     if (block.verdict == Verdict::NotFound && block.keyLine != 0) {

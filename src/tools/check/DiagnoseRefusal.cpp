@@ -5,9 +5,12 @@
 #include "tools/check/CheckText.h"
 
 namespace velkast::check {
+namespace {
 
 using Refusal = PlanObserver::Refusal;
 using Verdict = PlanObserver::RootVerdict;
+
+}  // namespace
 
 void DiagnoseRefusal(Diagnosis& d) {
     if (!d.trace.refusal) {

@@ -27,6 +27,7 @@ private:
     std::vector<Diagnostic>& list_;
 };
 
+// What the diagnostics are made from, and where they go.
 struct Diagnosis {
     CheckReport& report;
     CheckSystem& system;

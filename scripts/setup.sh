@@ -3,7 +3,7 @@
 # Japanese locale under which Wine uses code page 932.
 
 VELKAST_PACKAGES="cmake ninja-build clang libclang-rt-14-dev clang-format g++-mingw-w64-x86-64-posix
-    wine wine64 xvfb xauth locales fonts-ipafont-gothic googletest imagemagick"
+    wine wine64 xvfb xauth locales fonts-ipafont-gothic googletest imagemagick osslsigncode openssl unzip"
 
 velkast_setup() {
     missing=""

@@ -43,9 +43,9 @@ run_ctest() {
 # A fuzzer, from the seed corpus, for half of about a minute: the plan
 # fuzzer, then the script checker's (same verdict as the plan builder). Any
 # crash or sanitizer report fails. scripts/fuzz.sh keeps what it finds under
-# build/fuzz, never in the checkout.
+# build/fuzz-test (apart from the campaigns' build/fuzz), never in the checkout.
 fuzz_run() {
-    scripts/fuzz.sh --seconds "$(( ${VELKAST_FUZZ_SECONDS:-60} / 2 ))" "$1"
+    scripts/fuzz.sh --seconds "$(( ${VELKAST_FUZZ_SECONDS:-60} / 2 ))" --out build/fuzz-test "$1"
 }
 
 format_check() {

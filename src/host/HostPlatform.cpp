@@ -1,6 +1,6 @@
 // The core's platform interface for the native host build: just enough to run
 // the core and its tests. The ANSI code page is fixed to 932 (Shift-JIS), the
-// code page of the systems the program is made for; glibc's iconv converts.
+// code page of the systems the program is made for, as glibc's iconv has it.
 // Units that do not convert become U+30FB (to wide) or '?' (to ANSI), one for
 // each offending source unit, so a conversion never fails on its input.
 //
@@ -13,7 +13,6 @@
 
 #include <iconv.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

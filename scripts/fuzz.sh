@@ -10,7 +10,8 @@
 # inputs that fail go under DIR/TARGET/ (corpus/, artifacts/, log), DIR being
 # build/fuzz unless --out names another folder under build/. Ends with one
 # line per target: executions, rate, crashes, coverage. Exits non-zero when a
-# target crashed or could not run.
+# target crashed or could not run. An interrupt (Ctrl-C) ends the campaign
+# there, with the summary so far.
 set -u
 cd "$(dirname "$0")/.."
 . scripts/setup.sh
@@ -76,6 +77,11 @@ for target in "${targets[@]}"; do
     coverage=$(grep -oE 'cov: [0-9]+ ft: [0-9]+ corp: [0-9]+' "$work/log" | tail -n 1)
     line="fuzz $target: $executions executions in $((elapsed_ms / 1000)) s"
     line+=" ($((executions * 1000 / (elapsed_ms > 0 ? elapsed_ms : 1)))/s), $crashes crashes; ${coverage:-no coverage}"
+    if [ $rc -eq 72 ]; then
+        # libFuzzer's exit code for an interrupt.
+        summary+="$line; interrupted"$'\n'
+        break
+    fi
     if [ $rc -ne 0 ]; then
         status=1
         tail -n 60 "$work/log"

@@ -43,22 +43,10 @@ run_ctest() {
 
 # A fuzzer, from the seed corpus, for half of about a minute: the plan
 # fuzzer, then the script checker's (same verdict as the plan builder). Any
-# crash or sanitizer report fails. New inputs go to a scratch folder, not the
-# seeds.
+# crash or sanitizer report fails. scripts/fuzz.sh keeps what it finds under
+# build/fuzz-test (apart from the campaigns' build/fuzz), never in the checkout.
 fuzz_run() {
-    local target=$1 scratch log rc
-    scratch=$(mktemp -d)
-    log=$(mktemp)
-    build/host/fuzz/"$target" -max_total_time="$(( ${VELKAST_FUZZ_SECONDS:-60} / 2 ))" -max_len=8192 -timeout=10 \
-        "$scratch" fuzz/corpus >"$log" 2>&1
-    rc=$?
-    if [ $rc -eq 0 ]; then
-        grep -E '^Done [0-9]+ runs' "$log"
-    else
-        tail -n 60 "$log"
-    fi
-    rm -rf "$scratch" "$log"
-    return $rc
+    scripts/fuzz.sh --seconds "$(( ${VELKAST_FUZZ_SECONDS:-60} / 2 ))" --out build/fuzz-test "$1"
 }
 
 format_check() {
@@ -71,8 +59,8 @@ for preset in host windows; do
     step "build $preset" cmake --build --preset "$preset" || continue
     step "test $preset" run_ctest "$preset"
     if [ "$preset" = host ]; then
-        step "fuzz plan" fuzz_run velkast_plan_fuzzer
-        step "fuzz check" fuzz_run velkast_check_fuzzer
+        step "fuzz plan" fuzz_run plan
+        step "fuzz check" fuzz_run check
     fi
 done
 # A release: the packages (signed with a throw-away certificate, and not), and

@@ -28,8 +28,8 @@
 #include "support/win32/TempFolder.h"
 #include "VelkastProcess.h"
 #include "core/run/LogLine.h"
-#include "core/run/ProgramVersion.h"
 #include "resource.h"
+#include "VelkastVersion.h"
 #include "win32/platform/Owners.h"
 
 namespace velkast::e2e {
@@ -826,7 +826,7 @@ TEST_F(EndToEndCopy, QuietCopiesEverythingWithoutAWindowAndLogsIt) {
 
     const std::wstring from = program + L"files\\";
     std::vector<std::wstring> expected = {
-        std::wstring(L"start: Velkast ") + kProgramVersion + L", quiet run, program folder " + program +
+        std::wstring(L"start: Velkast " VELKAST_VERSION L", quiet run, program folder ") + program +
             L", command line: \"" + program + L"Velkast.exe\" " + arguments,
         L"not opened (quiet run): " + program + L"readme.txt",
         L"plan: block at line 3, key " + key.path() + L", required: install root " + install +

@@ -1,5 +1,7 @@
 #include "win32/app/LoggedRun.h"
 
+#include "VelkastVersion.h"
+
 #include <optional>
 #include <utility>
 
@@ -9,7 +11,6 @@
 #include "core/platform/DebugOutput.h"
 #include "core/run/ExitCode.h"
 #include "core/run/PlanLog.h"
-#include "core/run/ProgramVersion.h"
 #include "core/text/TextLine.h"
 #include "win32/app/Startup.h"
 #include "win32/copy/CopyWorker.h"
@@ -122,7 +123,7 @@ int RunLogged(HINSTANCE instance, CopyJob& job, const RunOptions& options, const
     }
     ClearPathBuffers();
     job.programFolder = ProgramFolder();
-    log.Write(std::wstring(L"start: Velkast ") + kProgramVersion + L", " + ModeName(options.mode) +
+    log.Write(std::wstring(L"start: Velkast " VELKAST_VERSION L", ") + ModeName(options.mode) +
               L", program folder " +
               (job.programFolder.empty() ? std::wstring(L"(unknown)") : job.programFolder) +
               L", command line: " + commandLine);

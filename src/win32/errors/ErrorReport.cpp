@@ -40,14 +40,6 @@ constexpr wchar_t kTraceTail[] = L"↑↑↑↑↑↑ Error ↑↑↑↑↑↑\n
 
 }  // namespace
 
-LocalBuffer SystemText(DWORD code) {
-    LocalBuffer text;
-    FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<LPWSTR>(text.put()), 0, nullptr);
-    return text;
-}
-
 void ReportError(const wchar_t* message, SourcePosition where) {
     WriteDebugOutput((TraceHead(where, message) + kTraceTail).c_str());
     ShowMessageBox(nullptr, (OrNull(message) + L"\r\n").c_str(), kErrorCaption, kErrorBoxStyle);

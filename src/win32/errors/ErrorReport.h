@@ -15,10 +15,6 @@ struct SourcePosition {
 
 #define VELKAST_HERE (::velkast::SourcePosition{__FILE__, __LINE__})
 
-// The system's own text for the error code, in the user's language; empty
-// when the system has none. Such texts end in a line break of their own.
-LocalBuffer SystemText(DWORD code);
-
 // Writes the message to the debugger output, framed and with the source
 // position, then shows it in a warning box and returns once it is dismissed.
 void ReportError(const wchar_t* message, SourcePosition where);

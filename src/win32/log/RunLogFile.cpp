@@ -1,7 +1,7 @@
 #include "win32/log/RunLogFile.h"
 
 #include "core/run/LogLine.h"
-#include "win32/errors/ErrorReport.h"
+#include "win32/errors/SystemErrorText.h"
 
 namespace velkast {
 namespace {
@@ -78,10 +78,10 @@ private:
 }  // namespace
 
 std::wstring ErrorReason(DWORD code) {
-    const LocalBuffer text = SystemText(code);
+    const std::wstring text = SystemErrorText(code);
     std::wstring reason = L"error " + std::to_wstring(code);
-    if (text) {
-        reason += L": " + OneLine(text.get());
+    if (!text.empty()) {
+        reason += L": " + OneLine(text);
     }
     return reason;
 }

@@ -44,13 +44,7 @@ using UniqueRegKey = UniqueResource<NullEmptyTraits<HKEY, &RegCloseKey>>;
 using LocalBuffer = UniqueResource<NullEmptyTraits<wchar_t*, &LocalFree>>;
 
 // The argument array that CommandLineToArgvW allocates, one block.
-struct LocalArgumentsTraits {
-    using Value = wchar_t**;
-    static Value Empty() { return nullptr; }
-    static bool IsValid(Value arguments) { return arguments != nullptr; }
-    static void Close(Value arguments) { LocalFree(arguments); }
-};
-using LocalArguments = UniqueResource<LocalArgumentsTraits>;
+using LocalArguments = UniqueResource<NullEmptyTraits<wchar_t**, &LocalFree>>;
 
 // A mutex that this thread owns from its creation: released, then closed.
 inline BOOL WINAPI ReleaseAndCloseMutex(HANDLE mutex) {

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,9 @@
 #include "ShellAssociations.h"
 #include "support/win32/TempFolder.h"
 #include "VelkastProcess.h"
+#include "core/run/LogLine.h"
 #include "resource.h"
+#include "VelkastVersion.h"
 #include "win32/platform/Owners.h"
 
 namespace velkast::e2e {
@@ -139,9 +142,11 @@ protected:
         WriteCp932(program + L"Update.up", Replace(text, L"{KEY}", key.path()));
     }
 
-    std::unique_ptr<VelkastProcess> Start(std::optional<Breakpoint> breakpoint = std::nullopt) {
-        auto process = std::make_unique<VelkastProcess>(
-            VelkastProcess::Options{program + L"Velkast.exe", program, std::move(breakpoint)});
+    // The program, with the arguments after its path on its command line.
+    std::unique_ptr<VelkastProcess> Start(std::optional<Breakpoint> breakpoint = std::nullopt,
+                                          std::wstring arguments = std::wstring()) {
+        auto process = std::make_unique<VelkastProcess>(VelkastProcess::Options{
+            program + L"Velkast.exe", program, std::move(breakpoint), std::move(arguments)});
         EXPECT_TRUE(process->started()) << Quoted(process->error());
         return process;
     }
@@ -692,6 +697,399 @@ TEST_F(EndToEnd, FullDriveKeepsTheOldFile) {
     DeleteFileW((app + L"big.dat").c_str());
     DeleteFileW((app + L"small.txt").c_str());
     RemoveDirectoryW(app.c_str());
+}
+
+// ---------------------------------------------------------------------------
+// Runs for administrators: /quiet (no window, no box, no document), /passive
+// (the dialogs show, the program presses their buttons) and /log. Each ends
+// with the exit code of what happened and tells it in its log.
+
+// The events of a log file, in order: each line without its time and
+// process id, which every line must begin with.
+std::vector<std::wstring> LogEvents(const std::wstring& path) {
+    std::vector<std::wstring> events;
+    if (!Exists(path)) {
+        return events;
+    }
+    const std::string bytes = ReadBytes(path);
+    EXPECT_EQ(bytes.rfind("\xEF\xBB\xBF", 0), 0u) << "a new log begins with a UTF-8 byte order mark";
+    const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data() + 3,
+                                         static_cast<int>(bytes.size()) - 3, nullptr, 0);
+    EXPECT_GT(size, 0) << "UTF-8 throughout";
+    std::wstring text(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data() + 3, static_cast<int>(bytes.size()) - 3, text.data(), size);
+    static const std::wregex stamp(LR"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d \[\d+\] )");
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = text.find(L"\r\n", at);
+        EXPECT_NE(end, std::wstring::npos) << "every line ends in CR LF";
+        const std::wstring line = text.substr(at, end - at);
+        at = end == std::wstring::npos ? text.size() : end + 2;
+        std::wsmatch match;
+        EXPECT_TRUE(std::regex_search(line, match, stamp, std::regex_constants::match_continuous))
+            << "no time and process: " << Quoted(line);
+        events.push_back(match.empty() ? line : match.suffix().str());
+    }
+    return events;
+}
+
+// The expected events appear in this order, the last one last of all.
+::testing::AssertionResult EndsWithInOrder(const std::vector<std::wstring>& events,
+                                           const std::vector<std::wstring>& expected) {
+    std::size_t next = 0;
+    for (const std::wstring& event : events) {
+        if (next < expected.size() && event == expected[next]) {
+            ++next;
+        }
+    }
+    if (next == expected.size() && !events.empty() && !expected.empty() && events.back() == expected.back()) {
+        return ::testing::AssertionSuccess();
+    }
+    auto failure = ::testing::AssertionFailure();
+    failure << "missing, in order: "
+            << (next < expected.size() ? Quoted(expected[next]) : "the last at the end") << "\nthe log:";
+    for (const std::wstring& event : events) {
+        failure << "\n  " << Quoted(event);
+    }
+    return failure;
+}
+
+// What a run showed of itself until it ended.
+struct Shown {
+    bool window = false;  // any visible top-level window
+    bool box = false;
+    bool copyDialog = false;
+};
+
+Shown WatchUntilExit(const VelkastProcess& process) {
+    Shown shown;
+    WaitUntil(process, [&] {
+        shown.window = shown.window || !VisibleWindows(process.id()).empty();
+        shown.box = shown.box || !MessageBoxes(process.id()).empty();
+        shown.copyDialog = shown.copyDialog || FindCopyDialog(process.id()) != nullptr;
+        return false;
+    });
+    return shown;
+}
+
+// The system's text for the error on one line, as the log writes it.
+std::wstring LoggedSystemText(DWORD code) {
+    return OneLine(SystemText(code));
+}
+
+class Unattended : public EndToEnd {
+protected:
+    // The switches, then /log with the fixture's log file.
+    std::wstring Logged(const std::wstring& switches) const {
+        return switches + L" /log \"" + logFile + L"\"";
+    }
+
+    // The text with {PROGRAM}, {INSTALL}, {KEY}, {TEXT2} and {TEXT183} put in.
+    std::wstring Expand(std::wstring text) const {
+        text = Replace(text, L"{PROGRAM}", program);
+        text = Replace(text, L"{INSTALL}", install);
+        text = Replace(text, L"{KEY}", key.path());
+        text = Replace(text, L"{TEXT2}", LoggedSystemText(ERROR_FILE_NOT_FOUND));
+        return Replace(text, L"{TEXT183}", LoggedSystemText(ERROR_ALREADY_EXISTS));
+    }
+
+    const std::wstring logFile = root / L"管理者 ログ.log";
+};
+
+// The quiet run of a whole update: everything is copied, the post-process
+// program runs, no window shows and no document opens; the log tells it all.
+TEST_F(EndToEndCopy, QuietCopiesEverythingWithoutAWindowAndLogsIt) {
+    const std::wstring logFile = root / L"管理者 ログ.log";
+    const std::wstring arguments = L"/quiet /log \"" + logFile + L"\"";
+    // Held where it makes the first missing folder, with the copy half done:
+    // an interactive run would show its copy dialog by then.
+    std::optional<std::vector<HWND>> windowsMidway;
+    const auto process =
+        Start(Breakpoint{L"kernel32.dll", "CreateDirectoryW",
+                         [&](DWORD programId) { windowsMidway = VisibleWindows(programId); }},
+              arguments);
+    ASSERT_TRUE(process->WaitForBreakpoint());
+    EXPECT_EQ(windowsMidway, std::optional<std::vector<HWND>>(std::vector<HWND>{}));
+    const Shown shown = WatchUntilExit(*process);
+    EXPECT_EQ(process->WaitForExit(), std::optional<DWORD>(0));
+    EXPECT_FALSE(shown.window);
+    EXPECT_TRUE(process->debugOutput().empty());
+
+    for (const auto& file : kFullUpdateFiles) {
+        SCOPED_TRACE(Quoted(file.name));
+        EXPECT_EQ(ReadBytes(install + file.name), ReadBytes(program + L"files\\" + file.name));
+        EXPECT_EQ(Attributes(install + file.name) & kUnwanted, 0u);
+    }
+    const auto opened = Opened(*process);
+    ASSERT_EQ(opened.size(), 1u) << "the post-process program alone";
+    EXPECT_NE(opened[0].commandLine.find(program + L"tools\\after.exe"), std::wstring::npos);
+    EXPECT_EQ(opened[0].folder, program + L"tools");
+
+    const std::wstring from = program + L"files\\";
+    std::vector<std::wstring> expected = {
+        std::wstring(L"start: Velkast " VELKAST_VERSION L", quiet run, program folder ") + program +
+            L", command line: \"" + program + L"Velkast.exe\" " + arguments,
+        L"not opened (quiet run): " + program + L"readme.txt",
+        L"plan: block at line 3, key " + key.path() + L", required: install root " + install +
+            L" (HKEY_CURRENT_USER), verified by the check list",
+    };
+    const unsigned lines[] = {9, 10, 11, 12};
+    for (std::size_t i = 0; i < kFullUpdateFiles.size(); ++i) {
+        const PackageFile& file = kFullUpdateFiles[i];
+        expected.push_back(L"plan: line " + std::to_wstring(lines[i]) + L": " + from + file.name + L" -> " +
+                           install + file.name + L", " + std::to_wstring(file.size) + L" bytes");
+    }
+    expected.push_back(L"plan: line 14: post-process item " + program + L"tools\\after.exe");
+    expected.push_back(L"copy started: 4 files, " + std::to_wstring(total) + L" bytes in all");
+    for (std::size_t i = 0; i < kFullUpdateFiles.size(); ++i) {
+        const PackageFile& file = kFullUpdateFiles[i];
+        expected.push_back(L"copied " + std::to_wstring(i + 1) + L"/4: " + install + file.name + L", " +
+                           std::to_wstring(file.size) + L" bytes");
+    }
+    expected.push_back(L"copy finished: 4 of 4 files, " + std::to_wstring(total) + L" bytes");
+    expected.push_back(L"starting the post-process program " + program + L"tools\\after.exe");
+    expected.push_back(L"not opened (quiet run): " + program + L"Report.txt");
+    expected.push_back(L"finished: the update was copied, exit code 0");
+    EXPECT_EQ(LogEvents(logFile), expected);
+}
+
+// The passive run: the dialogs show, Start is pressed by the program, and
+// the run ends by itself once the post-process program has started; the
+// report opens as at a person's Exit.
+TEST_F(EndToEndCopy, PassiveStartsAndEndsByItself) {
+    const std::wstring logFile = root / L"管理者 ログ.log";
+    const auto process = Start(Breakpoint{L"kernel32.dll", "CreateDirectoryW", {}, true},
+                               L"-Passive -LOG \"" + logFile + L"\"");
+    ASSERT_TRUE(process->WaitForBreakpoint());
+    const HWND dialog = WaitForCopyDialog(*process);
+    ASSERT_NE(dialog, nullptr) << "the copy dialog shows";
+    const CopyDialogView view = ReadCopyDialog(dialog);
+    EXPECT_EQ(view.heading, kCopying) << "Start was pressed";
+    EXPECT_FALSE(view.startEnabled);
+    EXPECT_FALSE(view.exitEnabled);
+    EXPECT_EQ(view.total, Grouped(total) + L"byte");
+    process->ReleaseHeldThreads();
+
+    const Shown shown = WatchUntilExit(*process);
+    EXPECT_EQ(process->WaitForExit(), std::optional<DWORD>(0)) << "ended without a press";
+    EXPECT_FALSE(shown.box);
+    EXPECT_TRUE(process->debugOutput().empty());
+    for (const auto& file : kFullUpdateFiles) {
+        EXPECT_EQ(ReadBytes(install + file.name), ReadBytes(program + L"files\\" + file.name));
+    }
+    const auto opened = Opened(*process);
+    ASSERT_EQ(opened.size(), 3u);
+    EXPECT_TRUE(OpenedDocument(opened[0], program + L"readme.txt"));
+    EXPECT_NE(opened[1].commandLine.find(program + L"tools\\after.exe"), std::wstring::npos);
+    EXPECT_TRUE(OpenedDocument(opened[2], program + L"Report.txt"));
+    EXPECT_TRUE(EndsWithInOrder(LogEvents(logFile),
+                                {
+                                    L"opening " + program + L"readme.txt",
+                                    L"copy finished: 4 of 4 files, " + std::to_wstring(total) + L" bytes",
+                                    L"starting the post-process program " + program + L"tools\\after.exe",
+                                    L"opening " + program + L"Report.txt",
+                                    L"finished: the update was copied, exit code 0",
+                                }));
+}
+
+// Every way an unattended run ends without the update: its exit code and
+// its log lines, and never a box (nor, in a quiet run, any window).
+struct UnattendedEnd {
+    const char* name;
+    std::wstring switches;  // /log with the log file follows
+    std::optional<std::wstring> script = std::nullopt;
+    std::vector<std::pair<std::wstring, std::string>> files = {};         // below the program folder
+    std::vector<std::pair<std::wstring, std::string>> installFiles = {};  // below the install root
+    const wchar_t* vanishAtFirstFolder = nullptr;  // deleted when the program first makes a folder
+    DWORD exitCode = 0;
+    std::vector<std::wstring> events;  // the log's, in this order, the last one last of all
+};
+
+void PrintTo(const UnattendedEnd& end, std::ostream* out) {
+    *out << end.name;
+}
+
+const std::wstring kOneFile = L"[Update]\r\n[SetParamter]\r\n{KEY}\r\nNone\r\n1\r\n-\r\n%Root%\\files\\\r\n";
+
+const UnattendedEnd kUnattendedEnds[] = {
+    {.name = "UnknownSwitch",
+     .switches = L"/quiet /force",
+     .script = kSmallUpdate,
+     .files = {{L"files\\app.exe", "new app"}},
+     .installFiles = {{L"app.exe", "old app"}},
+     .exitCode = 20,
+     .events = {L"command line: unknown switch \"/force\"",
+                L"finished: the command line is not valid, exit code 20"}},
+    {.name = "StrayArgumentOfAPassiveRun",
+     .switches = L"-PASSIVE now",
+     .script = kSmallUpdate,
+     .files = {{L"files\\app.exe", "new app"}},
+     .exitCode = 20,
+     .events = {L"command line: unexpected argument \"now\"",
+                L"finished: the command line is not valid, exit code 20"}},
+    {.name = "NoScript",
+     .switches = L"/quiet",
+     .exitCode = 23,
+     .events = {L"no script: {PROGRAM}Update.up is missing, empty or without content",
+                L"box \"テキストデータ取得エラー\", not shown: Update.upファイルが見つかりません",
+                L"finished: Update.up is missing, empty or without content, exit code 23"}},
+    {.name = "RequiredApplicationMissing",
+     .switches = L"/quiet",
+     .script = Replace(kRequiredBlock, L"MESSAGE", kJapaneseMessage),
+     .files = {{L"files\\app.exe", "app"}},
+     .exitCode = 24,
+     .events = {L"plan: block at line 2, key {KEY}\\NotInstalled, required: install root not found",
+                L"box without caption, not shown: " + kJapaneseMessage,
+                L"plan refused at line 6: a required application is not installed or not verified",
+                L"finished: a required application is not installed or not verified, exit code 24"}},
+    {.name = "MissingSourceInAPassiveRun",
+     .switches = L"/passive",
+     .script = kOneFile + L"app.exe\r\nmissing.dat\r\n",
+     .files = {{L"files\\app.exe", "app"}},
+     .exitCode = 25,
+     .events = {L"box \"エラー\", not shown: {TEXT2}",
+                L"box \"ファイル取得エラー\", not shown: コピーするファイルの取得に失敗しました。 | "
+                L"テキストに書かれているファイル名と実際のファイル名を比べてみてください | "
+                L"[テキストに書かれているコピーしたいファイル名]  missing.dat",
+                L"plan refused at line 9: a file of the update cannot be opened",
+                L"finished: the update script was refused, exit code 25"}},
+    {.name = "TabLedLine",
+     .switches = L"/quiet",
+     .script = L"[Update]\r\n\tapp.exe\r\n",
+     .exitCode = 25,
+     .events = {L"plan refused at line 2: a line that begins with a tab stops the script",
+                L"finished: the update script was refused, exit code 25"}},
+    {.name = "DestinationFolderCannotBeMade",
+     .switches = L"/quiet",
+     .script = kOneFile + L"app.exe\r\ndata\\main.dat\r\n",
+     .files = {{L"files\\app.exe", "new app"}, {L"files\\data\\main.dat", "data"}},
+     .installFiles = {{L"data", "a file where a folder should be"}},
+     .exitCode = 26,
+     .events = {L"copied 1/2: {INSTALL}app.exe, 7 bytes",
+                L"copy stopped at 2/2: {PROGRAM}files\\data\\main.dat -> {INSTALL}data\\main.dat: its folder "
+                L"{INSTALL}data\\ cannot be made, error 183: {TEXT183}",
+                L"box \"ファイル転送エラー\", not shown: ディレクトリの作成に失敗しました",
+                L"copy finished: 1 of 2 files, 7 bytes", L"not opened (quiet run): {PROGRAM}Report.txt",
+                L"finished: a destination folder could not be made, exit code 26"}},
+    {.name = "CopyFailed",
+     .switches = L"/quiet",
+     .script = kOneFile + L"new\\app.exe\r\n",
+     .files = {{L"files\\new\\app.exe", "new app"}},
+     .vanishAtFirstFolder = L"files\\new\\app.exe",
+     .exitCode = 27,
+     .events =
+         {L"copy stopped at 1/1: {PROGRAM}files\\new\\app.exe -> {INSTALL}new\\app.exe: the copy failed, "
+          L"error 2: {TEXT2}",
+          L"box \"エラーメッセージ\", not shown: ◆メッセージ◆ | コピーに失敗しました。 | ◆エラー内容◆ | "
+          L"{TEXT2}",
+          L"copy finished: 0 of 1 files, 0 bytes", L"finished: the copy failed, exit code 27"}},
+    {.name = "CopyFailedInAPassiveRun",
+     .switches = L"/passive",
+     .script = kOneFile + L"new\\app.exe\r\n",
+     .files = {{L"files\\new\\app.exe", "new app"}},
+     .vanishAtFirstFolder = L"files\\new\\app.exe",
+     .exitCode = 27,
+     .events = {L"box \"エラーメッセージ\", not shown: ◆メッセージ◆ | コピーに失敗しました。 | ◆エラー内容◆ "
+                L"| {TEXT2}",
+                L"copy finished: 0 of 1 files, 0 bytes", L"opening {PROGRAM}Report.txt",
+                L"finished: the copy failed, exit code 27"}},
+};
+
+class UnattendedEnds : public Unattended, public ::testing::WithParamInterface<UnattendedEnd> {};
+
+TEST_P(UnattendedEnds, GiveTheirExitCodeAndLogLinesWithoutABox) {
+    const UnattendedEnd& end = GetParam();
+    if (end.script) {
+        Script(*end.script);
+    }
+    for (const auto& [name, bytes] : end.files) {
+        WriteBytes(program + name, bytes);
+    }
+    for (const auto& [name, bytes] : end.installFiles) {
+        WriteBytes(install + name, bytes);
+    }
+    std::optional<Breakpoint> vanish;
+    if (end.vanishAtFirstFolder != nullptr) {
+        const std::wstring path = program + end.vanishAtFirstFolder;
+        vanish =
+            Breakpoint{L"kernel32.dll", "CreateDirectoryW", [path](DWORD) { DeleteFileW(path.c_str()); }};
+    }
+    const auto process = Start(vanish, Logged(end.switches));
+    const Shown shown = WatchUntilExit(*process);
+    EXPECT_EQ(process->WaitForExit(), std::optional<DWORD>(end.exitCode));
+    EXPECT_FALSE(shown.box);
+    if (end.switches.find(L"/quiet") != std::wstring::npos) {
+        EXPECT_FALSE(shown.window);
+    }
+    std::vector<std::wstring> expected;
+    for (const std::wstring& event : end.events) {
+        expected.push_back(Expand(event));
+    }
+    EXPECT_TRUE(EndsWithInOrder(LogEvents(logFile), expected));
+    EXPECT_TRUE(Opened(*process).empty()) << "nothing opened";
+    for (const auto& [name, bytes] : end.installFiles) {
+        EXPECT_EQ(ReadBytes(install + name), bytes) << "left as it was";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EndToEnd,
+                         UnattendedEnds,
+                         ::testing::ValuesIn(kUnattendedEnds),
+                         [](const auto& test) { return std::string(test.param.name); });
+
+// An unattended second instance ends at once with its code, and without a
+// box; the first goes on undisturbed.
+TEST_F(EndToEndReady, UnattendedSecondInstanceEndsAtOnce) {
+    const auto first = Start();
+    const HWND dialog = WaitForCopyDialog(*first);
+    ExpectReady(dialog);
+
+    const std::wstring logFile = root / L"second.log";
+    const auto second = Start(std::nullopt, L"/quiet /log \"" + logFile + L"\"");
+    const Shown shown = WatchUntilExit(*second);
+    EXPECT_EQ(second->WaitForExit(), std::optional<DWORD>(21));
+    EXPECT_FALSE(shown.window);
+    EXPECT_TRUE(EndsWithInOrder(LogEvents(logFile),
+                                {L"box \"エラーメッセージ\", not shown: "
+                                 L"ミューテックスオブジェクトの作成に失敗しました。ERROR_ALREADY_EXISTS ",
+                                 L"finished: another instance is running, exit code 21"}));
+
+    EXPECT_TRUE(first->running());
+    ExpectReady(dialog);
+    Press(dialog, IDC_EXIT);
+    EXPECT_EQ(first->WaitForExit(), std::optional<DWORD>(0));
+    EXPECT_EQ(Opened(*first).size(), 1u) << "the launch document, by the first instance only";
+}
+
+// With /log alone the run stays a person's: boxes show and wait, anything
+// else on the command line is ignored, and the exit code is 0.
+TEST_F(EndToEnd, ALogAloneKeepsTheRunAPersons) {
+    Script(L"[Update]\r\n");
+    const std::wstring logFile = root / L"person.log";
+    const auto process = Start(std::nullopt, L"/log \"" + logFile + L"\" /bogus");
+    const MessageBoxView box = WaitForMessageBox(*process);
+    EXPECT_EQ(Seen({box}),
+              (std::vector<Box>{{kDefaultCaption, L"コピーするファイルがありません", BoxIcon::None}}));
+    Press(box.window, IDOK);
+    EXPECT_EQ(process->WaitForExit(), std::optional<DWORD>(0));
+    EXPECT_TRUE(EndsWithInOrder(
+        LogEvents(logFile),
+        {L"command line: unknown switch \"/bogus\", ignored in an interactive run",
+         L"box without caption: コピーするファイルがありません", L"plan refused at line 1: no file to copy",
+         L"finished: the update script was refused, exit code 0"}));
+}
+
+// A log that cannot be opened is told to the debugger output; the run goes
+// on and ends with the code of what happened.
+TEST_F(EndToEndReady, ALogThatCannotBeOpenedDoesNotStopTheRun) {
+    const std::wstring logFile = root / L"no such folder\\velkast.log";
+    const auto process = Start(std::nullopt, L"/quiet /log \"" + logFile + L"\"");
+    EXPECT_EQ(process->WaitForExit(), std::optional<DWORD>(0));
+    EXPECT_EQ(ReadBytes(install + L"app.exe"), "new app");
+    EXPECT_FALSE(Exists(logFile));
+    const auto trace = process->debugOutput();
+    ASSERT_EQ(trace.size(), 1u);
+    EXPECT_EQ(trace[0], L"Velkast: the log " + logFile + L" cannot be opened: error 3: " +
+                            LoggedSystemText(ERROR_PATH_NOT_FOUND) + L"\n");
 }
 
 // ---------------------------------------------------------------------------

@@ -147,7 +147,7 @@ std::ostream& operator<<(std::ostream& out, BoxIcon icon) {
     return out;
 }
 
-std::vector<HWND> VisibleDialogs(DWORD processId) {
+std::vector<HWND> VisibleWindows(DWORD processId) {
     struct Search {
         DWORD processId;
         std::vector<HWND> found;
@@ -157,13 +157,23 @@ std::vector<HWND> VisibleDialogs(DWORD processId) {
             auto& s = *reinterpret_cast<Search*>(context);
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (owner == s.processId && IsWindowVisible(window) && ClassName(window) == L"#32770") {
+            if (owner == s.processId && IsWindowVisible(window)) {
                 s.found.push_back(window);
             }
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+std::vector<HWND> VisibleDialogs(DWORD processId) {
+    std::vector<HWND> dialogs;
+    for (const HWND window : VisibleWindows(processId)) {
+        if (ClassName(window) == L"#32770") {
+            dialogs.push_back(window);
+        }
+    }
+    return dialogs;
 }
 
 HWND FindCopyDialog(DWORD processId) {

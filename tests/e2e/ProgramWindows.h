@@ -42,6 +42,8 @@ struct CopyDialogView {
     bool exitEnabled = false;
 };
 
+// The program's visible top-level windows of any class, newest first.
+std::vector<HWND> VisibleWindows(DWORD processId);
 // The program's visible dialogs (class #32770), newest first.
 std::vector<HWND> VisibleDialogs(DWORD processId);
 

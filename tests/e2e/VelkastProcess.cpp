@@ -121,6 +121,9 @@ void VelkastProcess::ReleaseHeldThreads() {
 
 void VelkastProcess::DebugThread() {
     std::wstring commandLine = L"\"" + options_.exe + L"\"";
+    if (!options_.arguments.empty()) {
+        commandLine += L" " + options_.arguments;
+    }
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};

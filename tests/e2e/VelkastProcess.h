@@ -42,6 +42,8 @@ public:
         std::wstring folder;  // the working folder, as when started from its own folder
         // Armed as soon as the program's DLLs are loaded, before its entry point.
         std::optional<Breakpoint> breakpoint;
+        // What follows the program's quoted path on its command line.
+        std::wstring arguments{};
     };
 
     explicit VelkastProcess(Options options);

@@ -24,6 +24,8 @@ constexpr wchar_t kMutexFailed[] = L"ミューテックスオブジェクトの�
 constexpr wchar_t kAlreadyRunning[] =
     L"ミューテックスオブジェクトの作成に失敗しました。ERROR_ALREADY_EXISTS ";
 
+}  // namespace
+
 void OpenLaunchDocument(CTextLine& script, const std::wstring& programFolder) {
     const std::wstring document = LaunchDocument(WidenAnsi(script.GetField()));
     if (!document.empty()) {
@@ -31,7 +33,41 @@ void OpenLaunchDocument(CTextLine& script, const std::wstring& programFolder) {
     }
 }
 
-}  // namespace
+InstanceCheck TakeInstance(OwnedMutex& mutex) {
+    const HANDLE handle = CreateMutexW(nullptr, TRUE, kMutexName);
+    const DWORD created = GetLastError();
+    if (handle == nullptr) {
+        ReportError(kMutexFailed, VELKAST_HERE);
+        return InstanceCheck::Failed;
+    }
+    if (created == ERROR_ALREADY_EXISTS) {
+        // Another instance owns it; this one only holds a handle.
+        const UniqueHandle other(handle);
+        ReportError(kAlreadyRunning, VELKAST_HERE);
+        return InstanceCheck::AnotherInstance;
+    }
+    mutex.reset(handle);
+    return InstanceCheck::Taken;
+}
+
+void ReportMissingScript() {
+    ShowMessageBox(nullptr, kScriptMissingText, kScriptMissingCaption, MB_OK);
+}
+
+void ShowDialogs(HINSTANCE instance, CTextLine& script, CopyJob& job, const CopyDialogOptions& options) {
+    // Torn down in the reverse order: the copy dialog (once its worker has
+    // ended), then the wait dialog.
+    CWaitDlg waitDialog;
+    const HWND wait = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_WAIT), nullptr, BaseWndProc,
+                                         reinterpret_cast<LPARAM>(&waitDialog));
+    // Paint it now: the plan is built inside the copy dialog's initialisation,
+    // before any message loop runs, and the wait dialog would stay blank.
+    UpdateWindow(wait);
+
+    CVelkastDlg copyDialog(script, job, wait, options);
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_COPY), nullptr, BaseWndProc,
+                    reinterpret_cast<LPARAM>(&copyDialog));
+}
 
 std::wstring ProgramFolder() {
     wchar_t path[MAX_PATH] = {};
@@ -92,19 +128,10 @@ bool LoadScript(const std::wstring& programFolder, CTextLine& script) {
 }
 
 int RunVelkast(HINSTANCE instance, CopyJob& job) {
-    const HANDLE handle = CreateMutexW(nullptr, TRUE, kMutexName);
-    const DWORD created = GetLastError();
-    if (handle == nullptr) {
-        ReportError(kMutexFailed, VELKAST_HERE);
+    OwnedMutex mutex;
+    if (TakeInstance(mutex) != InstanceCheck::Taken) {
         return 0;
     }
-    if (created == ERROR_ALREADY_EXISTS) {
-        // Another instance owns it; this one only holds a handle.
-        const UniqueHandle other(handle);
-        ReportError(kAlreadyRunning, VELKAST_HERE);
-        return 0;
-    }
-    OwnedMutex mutex(handle);
 
     CTextLine script;
     ClearPathBuffers();
@@ -112,24 +139,13 @@ int RunVelkast(HINSTANCE instance, CopyJob& job) {
     if (!LoadScript(job.programFolder, script)) {
         // The mutex goes before the box, so another instance may start meanwhile.
         mutex.reset();
-        ShowMessageBox(nullptr, kScriptMissingText, kScriptMissingCaption, MB_OK);
+        ReportMissingScript();
         return 0;
     }
 
     OpenLaunchDocument(script, job.programFolder);
-
-    // Torn down in the reverse order: the copy dialog (once its worker has
-    // ended), the wait dialog, the script, the mutex.
-    CWaitDlg waitDialog;
-    const HWND wait = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_WAIT), nullptr, BaseWndProc,
-                                         reinterpret_cast<LPARAM>(&waitDialog));
-    // Paint it now: the plan is built inside the copy dialog's initialisation,
-    // before any message loop runs, and the wait dialog would stay blank.
-    UpdateWindow(wait);
-
-    CVelkastDlg copyDialog(script, job, wait);
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_COPY), nullptr, BaseWndProc,
-                    reinterpret_cast<LPARAM>(&copyDialog));
+    // The dialogs go before the script, the script before the mutex.
+    ShowDialogs(instance, script, job);
     return 0;
 }
 

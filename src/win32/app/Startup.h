@@ -11,6 +11,8 @@
 #include "core/job/CopyJob.h"
 #include "core/platform/HeapBlock.h"
 #include "core/text/TextLine.h"
+#include "win32/app/VelkastDlg.h"
+#include "win32/platform/Owners.h"
 
 namespace velkast {
 
@@ -31,5 +33,24 @@ bool LoadScript(const std::wstring& programFolder, CTextLine& script);
 // block, when it cannot be opened or read, is empty, or is too large for the
 // script store.
 bool ReadScriptFile(const std::wstring& path, HeapBlock& block, std::uint32_t& size);
+
+// The steps of the run, for the runs with a log or without a person.
+
+enum class InstanceCheck { Taken, AnotherInstance, Failed };
+
+// Takes the single-instance mutex into the owner. When another instance
+// holds it, or it cannot be made, that is reported with ReportError (a box
+// and an error trace) and the owner stays empty.
+InstanceCheck TakeInstance(OwnedMutex& mutex);
+
+// The box of a missing, empty or content-free Update.up.
+void ReportMissingScript();
+
+// Opens the document that the launch line names, from the program folder.
+void OpenLaunchDocument(CTextLine& script, const std::wstring& programFolder);
+
+// Shows the wait dialog, then runs the copy dialog until it ends and its
+// worker, if any, has ended too; both are gone when it returns.
+void ShowDialogs(HINSTANCE instance, CTextLine& script, CopyJob& job, const CopyDialogOptions& options = {});
 
 }  // namespace velkast

@@ -29,6 +29,9 @@ void CVelkastDlg::JoinWorker() {
 
 LRESULT CVelkastDlg::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM) {
     if (display_.Handle(message, wParam)) {
+        if (message == CopyDialogDisplay::kFinishedMessage) {
+            OnCopyEnded(window);
+        }
         return 0;
     }
     switch (message) {
@@ -43,6 +46,10 @@ LRESULT CVelkastDlg::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM)
             } else if (LOWORD(wParam) == IDC_EXIT) {
                 OnExit(window);
             }
+            break;
+        case kExitWhenDoneMessage:
+            JoinWorker();
+            OnExit(window);
             break;
         case WM_CLOSE:
             DestroyWindow(window);
@@ -59,17 +66,23 @@ LRESULT CVelkastDlg::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM)
 bool CVelkastDlg::BuildCopyPlan() {
     SendDlgItemMessageW(window(), IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     Win32PlanSystem system(window());
-    return CopyPlanBuilder(script_, job_, system).Build();
+    return CopyPlanBuilder(script_, job_, system, options_.planObserver).Build();
 }
 
 void CVelkastDlg::OnInitDialog(HWND window) {
     display_.Attach(window);
     // A refused plan ends the dialog before it is ever shown.
-    if (!BuildCopyPlan()) {
+    const bool built = BuildCopyPlan();
+    if (!built) {
         EndDialog(window, 0);
     }
     // For the modeless wait dialog this only hides it.
     EndDialog(waitDialog_, 0);
+    if (built && options_.pressButtons) {
+        // Shown first, so that Start is pressed on a dialog that shows, ready.
+        ShowWindow(window, SW_SHOWNORMAL);
+        PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_START, BN_CLICKED), 0);
+    }
 }
 
 void CVelkastDlg::OnStart(HWND window) {
@@ -85,6 +98,14 @@ void CVelkastDlg::OnStart(HWND window) {
         ReportSystemError(L"コピーに失敗しました。", GetLastError(), VELKAST_HERE);
         // Without a worker nothing else would ever end the copy.
         display_.ShowFinished();
+        OnCopyEnded(window);
+    }
+}
+
+// The worker is still on its way to the post-process item: Exit waits for it.
+void CVelkastDlg::OnCopyEnded(HWND window) {
+    if (options_.pressButtons) {
+        PostMessageW(window, kExitWhenDoneMessage, 0, 0);
     }
 }
 

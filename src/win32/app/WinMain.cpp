@@ -5,7 +5,7 @@
 #include <objbase.h>
 
 #include "core/job/CopyJob.h"
-#include "win32/app/Startup.h"
+#include "win32/app/CommandLine.h"
 
 namespace {
 
@@ -39,10 +39,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     int result = 0;
     try {
-        result = velkast::RunVelkast(instance, g_copyJob);
+        result = velkast::RunProgram(instance, g_copyJob);
     } catch (...) {
         // Memory that ran out during start-up or teardown: the run ends as
-        // every run does, with 0.
+        // every run of a person does, with 0. (A run with /quiet or /passive
+        // catches its own and ends with its code for an internal error.)
     }
     if (SUCCEEDED(com)) {
         CoUninitialize();

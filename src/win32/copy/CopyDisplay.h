@@ -7,7 +7,15 @@
 #include <cstdint>
 #include <string>
 
+#include "core/job/CopyEntry.h"
+
 namespace velkast {
+
+// Why the copy stopped at an entry.
+enum class CopyFailure {
+    FolderNotMade,  // its destination folder could not be made
+    CopyFailed,     // the copy service failed
+};
 
 class CopyDisplay {
 public:
@@ -26,6 +34,11 @@ public:
     // The copy has ended, copied through or stopped at a failure: shows the
     // exact final state, the finished heading, and enables Exit.
     virtual void Finished() = 0;
+    // The copy stops at this entry, for this reason; the error is the
+    // system's code read right after the failure. It comes before the box
+    // that tells the user, which says all the dialog needs: by default nothing
+    // is done.
+    virtual void Failed(const CopyEntry& /*entry*/, CopyFailure /*why*/, DWORD /*error*/) {}
 
 protected:
     ~CopyDisplay() = default;

@@ -102,7 +102,7 @@ enum class Outcome { Copied, FolderFailed, CopyFailed };
 
 struct Result {
     Outcome outcome;
-    DWORD error;  // of a failed copy, read right after it
+    DWORD error;  // of the failure, read right after it
 };
 
 Result CopyEntryFile(CopyRun& run, const CopyEntry& entry, BOOL& cancel) {
@@ -113,7 +113,7 @@ Result CopyEntryFile(CopyRun& run, const CopyEntry& entry, BOOL& cancel) {
 
     const bool replacing = MakeNormal(destination);
     if (!CreateDirectoryTree(Shortened(destination, PathRemoveFileSpecW).c_str())) {
-        return {Outcome::FolderFailed, 0};
+        return {Outcome::FolderFailed, GetLastError()};
     }
     if (replacing) {
         if (const DWORD inUse = DestinationInUse(destination); inUse != ERROR_SUCCESS) {
@@ -139,12 +139,14 @@ void CopyEntries(CopyRun& run) {
     for (const CopyEntry& entry : run.job.entries) {
         const Result result = CopyEntryFile(run, entry, cancel);
         if (result.outcome == Outcome::FolderFailed) {
+            run.display.Failed(entry, CopyFailure::FolderNotMade, result.error);
             run.display.Flush();
             ShowMessageBox(run.display.BoxOwner(), L"ディレクトリの作成に失敗しました", L"ファイル転送エラー",
                            MB_OK);
             return;
         }
         if (result.outcome == Outcome::CopyFailed) {
+            run.display.Failed(entry, CopyFailure::CopyFailed, result.error);
             run.display.Flush();
             ReportSystemError(L"コピーに失敗しました。", result.error, VELKAST_HERE);
             return;

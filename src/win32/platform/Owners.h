@@ -43,6 +43,9 @@ using UniqueRegKey = UniqueResource<NullEmptyTraits<HKEY, &RegCloseKey>>;
 // FORMAT_MESSAGE_ALLOCATE_BUFFER); the call wants put() cast to LPWSTR.
 using LocalBuffer = UniqueResource<NullEmptyTraits<wchar_t*, &LocalFree>>;
 
+// The argument array that CommandLineToArgvW allocates, one block.
+using LocalArguments = UniqueResource<NullEmptyTraits<wchar_t**, &LocalFree>>;
+
 // A mutex that this thread owns from its creation: released, then closed.
 inline BOOL WINAPI ReleaseAndCloseMutex(HANDLE mutex) {
     ReleaseMutex(mutex);

@@ -12,6 +12,10 @@ void OpenWithShell(const std::wstring& path) {
         handler->Open(path);
         return;
     }
+    OpenWithRealShell(path);
+}
+
+void OpenWithRealShell(const std::wstring& path) {
     ShellExecuteW(nullptr, L"open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

@@ -25,4 +25,8 @@ extern Seam<ShellOpenHandler*> shellOpenSeam;
 // nothing waits for what was opened.
 void OpenWithShell(const std::wstring& path);
 
+// The same with the shell itself, whatever the seam holds: for a handler
+// that lets a request through.
+void OpenWithRealShell(const std::wstring& path);
+
 }  // namespace velkast

@@ -22,6 +22,10 @@ public:
     void Flush() override { Add(L"flush"); }
     HWND BoxOwner() override { return owner; }
     void Finished() override { Add(L"finished"); }
+    void Failed(const CopyEntry& entry, CopyFailure why, DWORD error) override {
+        Add(L"failed " + entry.fileName + (why == CopyFailure::FolderNotMade ? L" folder " : L" copy ") +
+            std::to_wstring(error));
+    }
 
     void Add(const std::wstring& event) {
         const std::lock_guard lock(mutex_);

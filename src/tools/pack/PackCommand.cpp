@@ -329,8 +329,8 @@ PackResult RunPackCommand(const std::vector<std::wstring>& args, const fs::path&
     if (!WritePackage(plan, staging, report)) {
         return refused();
     }
-    Verdict verdict = CheckPackage(staging / "Update.up", arguments.installDirs, arguments.rootLength);
-    result.out += verdict.assumed + Replaced(verdict.plan, TextOf(staging), TextOf(target));
+    const Verdict verdict = CheckPackage(staging, target, arguments.installDirs, arguments.rootLength);
+    result.out += verdict.assumed + verdict.plan;
     if (verdict.status != 0 && verdict.status != 1) {
         report.Error(TextOf(target / "Update.up"),
                      L"the updater would refuse this package, as the checker's report above says");

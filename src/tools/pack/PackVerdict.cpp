@@ -35,6 +35,12 @@ std::wstring AssumedRoot(std::size_t index, std::size_t length) {
 
 struct Assumptions {
     std::vector<std::pair<std::wstring, std::wstring>> roots;  // key, root
+    // The program folder that the checker is given, and where its files are.
+    std::wstring package;
+    std::wstring written;
+    // The script as the checker names it, and where it is.
+    std::wstring scriptName;
+    std::wstring scriptFile;
 };
 
 // The checker's system with install roots of the package's author: the
@@ -72,11 +78,11 @@ public:
     }
 
     bool IsPathMissing(const std::wstring& path) override {
-        return !IsAssumed(path) && files_->IsPathMissing(path);
+        return !IsAssumed(path) && files_->IsPathMissing(Written(path));
     }
 
     std::optional<std::uint64_t> OpenForReadSize(const std::wstring& path, std::wstring& reason) override {
-        return files_->OpenForReadSize(path, reason);
+        return files_->OpenForReadSize(Written(path), reason);
     }
 
     std::wstring ShownPath(const std::wstring& path) const override {
@@ -92,6 +98,15 @@ private:
         }
         assumptions_.roots.emplace_back(key, AssumedRoot(assumptions_.roots.size() + 1, rootLength_));
         return assumptions_.roots.back().second;
+    }
+
+    // Where a path of the package is while it is being written.
+    std::wstring Written(const std::wstring& path) const {
+        const std::wstring& package = assumptions_.package;
+        if (package.empty() || path.compare(0, package.size(), package) != 0) {
+            return path;
+        }
+        return assumptions_.written + path.substr(package.size());
     }
 
     bool IsAssumed(const std::wstring& path) const {
@@ -112,9 +127,14 @@ public:
         : local_(check::MakeLocalHost()), rootLength_(rootLength), assumptions_(assumptions) {}
 
     bool ReadFile(const std::wstring& path, std::string& bytes, std::wstring& reason) override {
-        return local_->ReadFile(path, bytes, reason);
+        return local_->ReadFile(path == assumptions_.scriptName ? assumptions_.scriptFile : path, bytes,
+                                reason);
     }
     std::wstring AbsolutePath(const std::wstring& path) override { return local_->AbsolutePath(path); }
+    // The program folder that the checker forms from the folder.
+    std::wstring ProgramFolder(const std::filesystem::path& folder) {
+        return check::ProgramFolderOf(local_->AbsolutePath(TextOf(folder)));
+    }
     // The roots are the author's, on every build.
     bool TakesInstallDirs() const override { return true; }
     std::unique_ptr<check::CheckSystem> MakeSystem(
@@ -160,14 +180,21 @@ std::optional<std::wstring> InstallDirProblem(const std::vector<std::wstring>& i
     return text;
 }
 
-Verdict CheckPackage(const std::filesystem::path& script,
+Verdict CheckPackage(const std::filesystem::path& written,
+                     const std::filesystem::path& package,
                      const std::vector<std::wstring>& installDirs,
                      std::size_t rootLength) {
     std::vector<std::wstring> args = InstallDirArgs(installDirs);
+    args.push_back(L"--program-folder");
+    args.push_back(TextOf(package));
     args.push_back(L"--");
-    args.push_back(TextOf(script));
+    args.push_back(TextOf(package / "Update.up"));
     Assumptions assumptions;
+    assumptions.scriptName = args.back();
+    assumptions.scriptFile = TextOf(written / "Update.up");
     AssumingHost host(rootLength, assumptions);
+    assumptions.package = host.ProgramFolder(package);
+    assumptions.written = host.ProgramFolder(written);
     const check::CommandResult result = check::RunCheckCommand(args, host);
     Verdict verdict;
     verdict.status = result.status;

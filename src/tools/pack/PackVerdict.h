@@ -21,11 +21,14 @@ struct Verdict {
 // takes them all.
 std::optional<std::wstring> InstallDirProblem(const std::vector<std::wstring>& installDirs);
 
-// Checks the script in the program folder. Each "KEY=FOLDER" (velkast-check's
+// Checks the script of the package being written in the folder "written"
+// as the updater will read it from the folder "package": paths are those of
+// the package, files are read from where they are now. Each "KEY=FOLDER" (velkast-check's
 // --installdir) gives a key's install root; every other key is taken as
 // installed in a root of rootLength characters that no file system holds,
 // where every name of the check list exists.
-Verdict CheckPackage(const std::filesystem::path& script,
+Verdict CheckPackage(const std::filesystem::path& written,
+                     const std::filesystem::path& package,
                      const std::vector<std::wstring>& installDirs,
                      std::size_t rootLength);
 

@@ -36,15 +36,6 @@ using velkast::testing::TempFolder;
 
 constexpr DWORD kUnwanted = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
-std::string Contents(std::size_t size, unsigned seed) {
-    std::string bytes(size, '\0');
-    for (auto& byte : bytes) {
-        seed = seed * 1103515245u + 12345u;
-        byte = static_cast<char>(seed >> 16);
-    }
-    return bytes;
-}
-
 // Every file below the folder, by its path relative to it, with its bytes.
 std::map<std::wstring, std::string> Tree(const std::wstring& folder) {
     std::map<std::wstring, std::string> files;
@@ -93,15 +84,6 @@ std::optional<Run> RunProgram(const std::wstring& exe,
     }
     run.output = ReadBytes(outputFile);
     return run;
-}
-
-std::string Utf8(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                        nullptr);
-    return bytes;
 }
 
 // The text as one argument of a command line: in double quotes, a run of

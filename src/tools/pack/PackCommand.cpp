@@ -1,5 +1,6 @@
 #include "tools/pack/PackCommand.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -83,20 +84,22 @@ struct Arguments {
     bool replace = false;
     std::optional<Value> title, launch, item;
     std::vector<Value> includes;
-    BlockOverrides block;
+    BlockDescription block;
 };
 
 // Where an option that gives one value of the description keeps it.
 std::optional<Value>* ValueSlot(Arguments& arguments, const std::wstring& name) {
-    const std::pair<const wchar_t*, std::optional<Value>*> slots[] = {
-        {L"--title", &arguments.title},           {L"--launch", &arguments.launch},
-        {L"--post-process", &arguments.item},     {L"--key", &arguments.block.key},
-        {L"--check", &arguments.block.check},     {L"--mode", &arguments.block.mode},
-        {L"--message", &arguments.block.message}, {L"--folder", &arguments.block.folder},
-        {L"--source", &arguments.block.source}};
+    const std::pair<const wchar_t*, std::optional<Value>*> slots[] = {{L"--title", &arguments.title},
+                                                                      {L"--launch", &arguments.launch},
+                                                                      {L"--post-process", &arguments.item}};
     for (const auto& [option, slot] : slots) {
         if (name == option) {
             return slot;
+        }
+    }
+    for (const BlockField& field : BlockFields()) {
+        if (name == L"--" + std::wstring(field.key)) {
+            return &(arguments.block.*field.value);
         }
     }
     return nullptr;
@@ -247,7 +250,10 @@ PackResult RunPackCommand(const std::vector<std::wstring>& args, const fs::path&
     if (!arguments.output) {
         return UsageError(L"--output FOLDER names the package to write");
     }
-    if (!arguments.description && !arguments.block.any()) {
+    const auto& fields = BlockFields();
+    if (!arguments.description && std::none_of(fields.begin(), fields.end(), [&](const BlockField& field) {
+            return (arguments.block.*field.value).has_value();
+        })) {
         return UsageError(L"give a description, or the block with --key, --mode, --folder and --source");
     }
     if (const auto problem = InstallDirProblem(arguments.installDirs)) {

@@ -1,5 +1,7 @@
 #include "tools/pack/PackDescription.h"
 
+#include <algorithm>
+
 #include "tools/pack/PackText.h"
 
 namespace velkast::pack {
@@ -119,18 +121,11 @@ PackageDescription ParseDescription(const std::string& bytes,
                 break;
             case Section::Block: {
                 BlockDescription& block = description.blocks.back();
-                if (key == L"key") {
-                    Store(block.key, key, std::move(value), report, false);
-                } else if (key == L"check") {
-                    Store(block.check, key, std::move(value), report, false);
-                } else if (key == L"mode") {
-                    Store(block.mode, key, std::move(value), report, false);
-                } else if (key == L"message") {
-                    Store(block.message, key, std::move(value), report, false);
-                } else if (key == L"folder") {
-                    Store(block.folder, key, std::move(value), report, true);
-                } else if (key == L"source") {
-                    Store(block.source, key, std::move(value), report, false);
+                const auto& fields = BlockFields();
+                const auto field = std::find_if(fields.begin(), fields.end(),
+                                                [&](const BlockField& f) { return key == f.key; });
+                if (field != fields.end()) {
+                    Store(block.*(field->value), key, std::move(value), report, field->mayBeEmpty);
                 } else if (key == L"comment") {
                     block.comments.push_back(std::move(value));
                 } else {
@@ -152,8 +147,19 @@ PackageDescription ParseDescription(const std::string& bytes,
     return description;
 }
 
-bool ApplyOverrides(PackageDescription& description, const BlockOverrides& overrides, Report& report) {
-    if (!overrides.any()) {
+const std::vector<BlockField>& BlockFields() {
+    static const std::vector<BlockField> fields = {
+        {L"key", &BlockDescription::key, false},      {L"check", &BlockDescription::check, false},
+        {L"mode", &BlockDescription::mode, false},    {L"message", &BlockDescription::message, false},
+        {L"folder", &BlockDescription::folder, true}, {L"source", &BlockDescription::source, false},
+    };
+    return fields;
+}
+
+bool ApplyOverrides(PackageDescription& description, const BlockDescription& overrides, Report& report) {
+    const auto& fields = BlockFields();
+    if (std::none_of(fields.begin(), fields.end(),
+                     [&](const BlockField& f) { return (overrides.*f.value).has_value(); })) {
         return true;
     }
     if (description.blocks.size() > 1) {
@@ -165,18 +171,11 @@ bool ApplyOverrides(PackageDescription& description, const BlockOverrides& overr
     if (description.blocks.empty()) {
         description.blocks.push_back(BlockDescription{Origin{L"command line"}, {}, {}, {}, {}, {}, {}, {}});
     }
-    BlockDescription& block = description.blocks.front();
-    const auto apply = [](std::optional<Value>& slot, const std::optional<Value>& value) {
-        if (value) {
-            slot = value;
+    for (const BlockField& field : fields) {
+        if (overrides.*field.value) {
+            description.blocks.front().*field.value = overrides.*field.value;
         }
-    };
-    apply(block.key, overrides.key);
-    apply(block.check, overrides.check);
-    apply(block.mode, overrides.mode);
-    apply(block.message, overrides.message);
-    apply(block.folder, overrides.folder);
-    apply(block.source, overrides.source);
+    }
     return true;
 }
 

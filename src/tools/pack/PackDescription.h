@@ -67,16 +67,18 @@ PackageDescription ParseDescription(const std::string& bytes,
                                     const std::filesystem::path& base,
                                     Report& report);
 
-// The command line's values for one block: they replace those of the
-// description's only block, or make the block when it has none.
-struct BlockOverrides {
-    std::optional<Value> key, check, mode, message, folder, source;
-    bool any() const { return key || check || mode || message || folder || source; }
+// The values of a block by their keys (on the command line "--" and the key).
+struct BlockField {
+    const wchar_t* key;
+    std::optional<Value> BlockDescription::*value;
+    bool mayBeEmpty;  // a folder may be empty: the package's own
 };
+const std::vector<BlockField>& BlockFields();
 
-// False, with the reason reported, when the description has more than one
-// block to apply the overrides to.
-bool ApplyOverrides(PackageDescription& description, const BlockOverrides& overrides, Report& report);
+// The values of the overrides (the command line's) replace those of the
+// description's only block, or make the block when it has none. False, with
+// the reason reported, when the description has more than one block.
+bool ApplyOverrides(PackageDescription& description, const BlockDescription& overrides, Report& report);
 
 // The root mode's number, from "required", "exclusive", "optional" or a
 // number from 0 to 255 as written.

@@ -259,6 +259,10 @@ PackResult RunPackCommand(const std::vector<std::wstring>& args, const fs::path&
     if (const auto problem = InstallDirProblem(arguments.installDirs)) {
         return UsageError(*problem);
     }
+    const fs::path target = FolderPath(PathOf(*arguments.output));
+    if (target.filename().empty()) {
+        return UsageError(L"--output names no folder that can be made: " + *arguments.output);
+    }
     if (!AnsiCodePageIs932()) {
         return PackResult{kRefused, L"",
                           L"velkast-pack: the system's ANSI code page is not 932 (Shift-JIS), in which the "
@@ -301,7 +305,6 @@ PackResult RunPackCommand(const std::vector<std::wstring>& args, const fs::path&
     const PackPlan plan = PlanPackage(description, options, report);
 
     PackResult result;
-    const fs::path target = FolderPath(PathOf(*arguments.output));
     const fs::path staging = target.parent_path() / PathOf(TextOf(target.filename()) + kStagingSuffix);
     const fs::path old = target.parent_path() / PathOf(TextOf(target.filename()) + kOldSuffix);
     Recover(target, staging, old, result.out);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/plan/CopyPlanBuilder.h"
 #include "tools/pack/PackText.h"
 
 namespace velkast::pack {
@@ -181,10 +182,10 @@ bool ApplyOverrides(PackageDescription& description, const BlockDescription& ove
 
 std::optional<std::wstring> RootModeNumber(const std::wstring& mode) {
     if (mode == L"required") {
-        return std::wstring(L"1");
+        return std::to_wstring(CopyPlanBuilder::kRootRequired);
     }
     if (mode == L"exclusive") {
-        return std::wstring(L"2");
+        return std::to_wstring(CopyPlanBuilder::kRootExclusive);
     }
     if (mode == L"optional") {
         return std::wstring(L"0");

@@ -349,7 +349,7 @@ private:
         }
         lines.push_back(mode.value_or(L"0"));
 
-        if (!block.message && mode == L"1") {
+        if (!block.message && mode == std::to_wstring(CopyPlanBuilder::kRootRequired)) {
             report_.Error(block.origin,
                           L"a required block needs a message: the updater shows it when the "
                           L"application is not installed");
@@ -374,7 +374,7 @@ private:
         if (block.source) {
             Files(*block.source, folder, folderText, lines);
         }
-        return mode == L"2";
+        return mode == std::to_wstring(CopyPlanBuilder::kRootExclusive);
     }
 
     void Key(const Value& key) {

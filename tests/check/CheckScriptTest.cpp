@@ -465,23 +465,5 @@ TEST(ScriptCheck, JsonReport) {
     }
 }
 
-TEST(ScriptCheck, ProgramFolderAsStartUpFormsIt) {
-    EXPECT_EQ(ProgramFolderOf(L"C:\\pkg"), L"C:\\pkg\\");
-    EXPECT_EQ(ProgramFolderOf(L"C:/pkg//sub/"), L"C:\\pkg\\sub\\");
-    EXPECT_EQ(ProgramFolderOfFile(L"C:\\pkg\\Update.up"), L"C:\\pkg\\");
-    EXPECT_EQ(ProgramFolderOfFile(L"/home/me/pkg/Update.up"), L"\\home\\me\\pkg\\");
-    EXPECT_EQ(ProgramFolderOf(L"\\\\server\\share"), L"\\\\server\\share\\");
-}
-
-TEST(ScriptCheck, Utf8RoundTrip) {
-    const std::wstring text = L"ビューア \"x\" \\ é";
-    EXPECT_EQ(FromUtf8(ToUtf8(text)), text);
-    EXPECT_EQ(ToUtf8(L"ア"), "\xE3\x82\xA2");
-    EXPECT_EQ(FromUtf8("a\xFF"
-                       "b"),
-              L"a\xFFFD"
-              L"b");
-}
-
 }  // namespace
 }  // namespace velkast::check

@@ -5,6 +5,7 @@
 #include "core/job/CopyJob.h"
 #include "core/plan/CopyPlanBuilder.h"
 #include "core/platform/DebugOutput.h"
+#include "core/script/UpdaterBoxes.h"
 #include "core/text/TextLine.h"
 
 namespace velkast::check::testing {
@@ -20,7 +21,7 @@ namespace {
 bool UpdaterVerdict(const std::string& script, std::vector<Box>& boxes) {
     CTextLine store;
     if (script.empty() || !store.Load(script.data(), static_cast<std::uint32_t>(script.size()))) {
-        boxes.push_back(Box{L"テキストデータ取得エラー", L"Update.upファイルが見つかりません"});
+        boxes.push_back(Box{kScriptMissingCaption, kScriptMissingText});
         return false;
     }
     CopyJob job;
@@ -28,7 +29,7 @@ bool UpdaterVerdict(const std::string& script, std::vector<Box>& boxes) {
     FakePlanSystem system = velkast::testing::CorpusSystem();
     const bool built = CopyPlanBuilder(store, job, system).Build();
     for (Box box : system.boxes) {
-        if (box.caption == std::wstring(L"エラー") && box.text.rfind(L"cannot open ", 0) == 0) {
+        if (box.caption == std::wstring(kOpenFailureCaption) && box.text.rfind(L"cannot open ", 0) == 0) {
             box.text = L"<system>";
         }
         boxes.push_back(box);
@@ -62,7 +63,7 @@ std::string CompareWithUpdater(const std::string& script, CheckReport* checked) 
     std::vector<Box> checkerBoxes;
     if (report.refusal) {
         if (!report.refusal->systemError.empty()) {
-            checkerBoxes.push_back(Box{L"エラー", L"<system>"});
+            checkerBoxes.push_back(Box{kOpenFailureCaption, L"<system>"});
         }
         for (const PlanBox& box : report.refusal->boxes) {
             checkerBoxes.push_back(Box{box.caption, box.text});

@@ -46,6 +46,8 @@ TEST(NextToken, RunsOfDelimitersCountAsOne) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(AllTokens(c.text, c.delimiters), c.tokens);
+        const std::vector<std::wstring> all(c.tokens.begin(), c.tokens.end() - 1);
+        EXPECT_EQ(Tokens(c.text, c.delimiters), all);
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +27,7 @@
 #include "support/win32/TempFolder.h"
 #include "VelkastProcess.h"
 #include "resource.h"
+#include "win32/platform/Owners.h"
 
 namespace velkast::e2e {
 
@@ -626,6 +628,58 @@ TEST_F(EndToEnd, CopyFailingInTheMiddle) {
     EXPECT_EQ(ReadBytes(install + L"first.dat"), Contents(100, 1));
     EXPECT_FALSE(Exists(install + L"second.dat"));
     EXPECT_FALSE(Exists(install + L"third.dat"));
+}
+
+// A drive that fills up while the new file is written: the user reads the
+// system's reason, and the application's old file is still there, whole.
+// The drive is T: of 1 MiB (tests/e2e/full-drive.sh, as root).
+TEST_F(EndToEnd, FullDriveKeepsTheOldFile) {
+    const std::wstring drive = L"T:\\";
+    if (GetDriveTypeW(drive.c_str()) == DRIVE_NO_ROOT_DIR) {
+        GTEST_SKIP() << "no drive T: (the full-drive fixture needs root)";
+    }
+    const std::wstring app = drive + L"App\\";
+    ASSERT_TRUE(CreateDirectoryW(app.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    const std::string oldBig = Contents(600 << 10, 7);
+    WriteBytes(app + L"big.dat", oldBig);
+    WriteBytes(app + L"small.txt", "old small");
+    key.SetString(app);
+    Script(
+        L"[Update]\r\n[SetParamter]\r\n{KEY}\r\nNone\r\n1\r\n-\r\n%Root%\\files\\\r\nsmall.txt\r\nbig."
+        L"dat\r\n");
+    WriteBytes(program + L"files\\small.txt", "new small");
+    WriteBytes(program + L"files\\big.dat", Contents(800 << 10, 8));
+
+    const auto process = Start();
+    const HWND dialog = WaitForCopyDialog(*process);
+    Press(dialog, IDC_START);
+    const MessageBoxView box = WaitForMessageBox(*process);
+    EXPECT_EQ(Seen({box}),
+              (std::vector<Box>{{L"エラーメッセージ",
+                                 L"◆メッセージ◆\r\nコピーに失敗しました。\r\n\n◆エラー内容◆\r\n" +
+                                     SystemText(ERROR_DISK_FULL),
+                                 BoxIcon::Warning}}));
+    Press(box.window, IDOK);
+    EXPECT_TRUE(WaitUntil(*process, [&] { return ReadCopyDialog(dialog).exitEnabled; }));
+    EXPECT_EQ(ReadCopyDialog(dialog).heading, kFinished);
+    Press(dialog, IDC_EXIT);
+    EXPECT_EQ(process->WaitForExit(), std::optional<DWORD>(0));
+
+    EXPECT_EQ(ReadBytes(app + L"small.txt"), "new small");
+    EXPECT_TRUE(ReadBytes(app + L"big.dat") == oldBig) << "the old file is gone or cut";
+    WIN32_FIND_DATAW found;
+    std::vector<std::wstring> left;
+    const UniqueFind find(FindFirstFileW((app + L"*").c_str(), &found));
+    for (BOOL more = find ? TRUE : FALSE; more; more = FindNextFileW(find.get(), &found)) {
+        if (found.cFileName[0] != L'.') {
+            left.push_back(found.cFileName);
+        }
+    }
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::wstring>{L"big.dat", L"small.txt"})) << "no temporary file is left";
+    DeleteFileW((app + L"big.dat").c_str());
+    DeleteFileW((app + L"small.txt").c_str());
+    RemoveDirectoryW(app.c_str());
 }
 
 // ---------------------------------------------------------------------------

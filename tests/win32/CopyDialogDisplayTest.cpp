@@ -4,7 +4,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +14,7 @@
 #include "core/job/CopyJob.h"
 #include "resource.h"
 #include "support/win32/MessageBoxRecorder.h"
+#include "support/win32/PlannedCopy.h"
 #include "support/win32/TempFolder.h"
 #include "win32/app/CopyDialogDisplay.h"
 #include "win32/copy/CopyWorker.h"
@@ -60,7 +60,7 @@ void PrintTo(const Controls& c, std::ostream* out) {
          << (c.exitEnabled ? "exit" : "no exit") << "}";
 }
 
-class CopyDisplayOnDialog : public ::testing::Test {
+class CopyDisplayOnDialog : public ::testing::Test, protected testing::PlannedCopy {
 protected:
     void SetUp() override {
         ASSERT_NE(testing::VelkastResources(), nullptr);
@@ -93,23 +93,8 @@ protected:
                         IsWindowEnabled(GetDlgItem(dialog, IDC_EXIT)) != FALSE};
     }
 
-    void Plan(const std::wstring& name, const std::string& contents) {
-        const std::wstring source = program / (L"files\\" + name);
-        SHCreateDirectoryExW(nullptr, source.substr(0, source.find_last_of(L'\\')).c_str(), nullptr);
-        testing::WriteFile(source, contents);
-        job.entries.push_back(CopyEntry{name, program / L"files\\", install.path()});
-        job.totalBytes += contents.size();
-    }
+    void RunWorker() { EXPECT_EQ(testing::RunCopyWorker(run), 0u); }
 
-    void RunWorker() {
-        const UniqueHandle thread(CreateThread(nullptr, 0, CopyThreadProc, &run, 0, nullptr));
-        ASSERT_TRUE(thread);
-        WaitForThread(thread.get());
-    }
-
-    TempFolder program;
-    TempFolder install;
-    CopyJob job;
     CopyDialogDisplay display{job};
     CopyRun run{job, display};
     HWND dialog = nullptr;

@@ -2,16 +2,18 @@
 // a display that records what it is told.
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/job/CopyJob.h"
 #include "core/platform/DebugOutput.h"
 #include "support/win32/MessageBoxRecorder.h"
+#include "support/win32/PlannedCopy.h"
 #include "support/win32/RecordFile.h"
 #include "support/win32/RecordingDisplay.h"
 #include "support/win32/SystemText.h"
@@ -34,7 +36,7 @@ using testing::TempFolder;
 constexpr DWORD kUnwantedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 constexpr UINT kWarningStyle = MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST;
 
-class CopyWorker : public ::testing::Test {
+class CopyWorker : public ::testing::Test, protected testing::PlannedCopy {
 protected:
     void SetUp() override {
         record = program / L"record.txt";
@@ -44,26 +46,7 @@ protected:
     }
     void TearDown() override { SetEnvironmentVariableW(L"VELKAST_RECORD_FILE", nullptr); }
 
-    // A source file of the program folder and its entry in the plan.
-    void Plan(const std::wstring& name,
-              const std::string& contents,
-              DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-        const std::wstring source = program / (L"files\\" + name);
-        SHCreateDirectoryExW(nullptr, source.substr(0, source.find_last_of(L'\\')).c_str(), nullptr);
-        testing::WriteFile(source, contents);
-        SetFileAttributesW(source.c_str(), attributes);
-        job.entries.push_back(CopyEntry{name, program / L"files\\", install.path()});
-        job.totalBytes += contents.size();
-    }
-
-    void RunWorker() {
-        const UniqueHandle thread(CreateThread(nullptr, 0, CopyThreadProc, &run, 0, nullptr));
-        ASSERT_TRUE(thread);
-        WaitForThread(thread.get());
-        DWORD code = 1;
-        GetExitCodeThread(thread.get(), &code);
-        EXPECT_EQ(code, 0u);
-    }
+    void RunWorker() { EXPECT_EQ(testing::RunCopyWorker(run), 0u); }
 
     // Makes the post-process item a program of its own folder.
     std::wstring PlanPostProcessProgram() {
@@ -75,10 +58,7 @@ protected:
         return tools;
     }
 
-    TempFolder program;
-    TempFolder install;
     std::wstring record;
-    CopyJob job;
     RecordingDisplay display;
     CopyRun run{job, display};
     MessageBoxRecorder boxes;
@@ -91,24 +71,37 @@ TEST_F(CopyWorker, FullCopyIntoNewNestedFolders) {
     testing::WriteFile(install / L"a.txt", "old");
     SetFileAttributesW((install / L"a.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
 
-    // Look at each destination as the copy begins: a read-only file that is
-    // about to be overwritten has lost its marks by then.
-    static std::vector<DWORD> attributesAtCopy;
-    attributesAtCopy.clear();
+    // Look at the copies as they begin: each goes to a file of its own beside
+    // its destination, and a read-only destination that is about to be
+    // replaced has lost its marks by then.
+    static std::vector<std::wstring> copiedTo;
+    static DWORD replacedAtCopy;
+    static std::wstring replaced;
+    copiedTo.clear();
+    replaced = install / L"a.txt";
     const ScopedOverride<CopyFileFunction> observe(
         copyFileSeam,
         [](LPCWSTR source, LPCWSTR destination, LPPROGRESS_ROUTINE progress, LPVOID data, LPBOOL cancel,
            DWORD flags) -> BOOL {
-            attributesAtCopy.push_back(GetFileAttributesW(destination));
+            if (copiedTo.empty()) {
+                replacedAtCopy = GetFileAttributesW(replaced.c_str());
+            }
+            copiedTo.push_back(destination);
             return CopyFileExW(source, destination, progress, data, cancel, flags);
         });
     RunWorker();
 
     EXPECT_TRUE(boxes.boxes().empty());
-    ASSERT_EQ(attributesAtCopy.size(), 3u);
-    ASSERT_NE(attributesAtCopy[0], INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(attributesAtCopy[0] & kUnwantedAttributes, 0u);
-    EXPECT_EQ(attributesAtCopy[1], INVALID_FILE_ATTRIBUTES);  // not there yet
+    ASSERT_NE(replacedAtCopy, INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(replacedAtCopy & kUnwantedAttributes, 0u);
+    ASSERT_EQ(copiedTo.size(), job.entries.size());
+    for (std::size_t i = 0; i < copiedTo.size(); ++i) {
+        const std::wstring destination = install.path() + job.entries[i].fileName;
+        const std::wstring folder = destination.substr(0, destination.find_last_of(L'\\') + 1);
+        EXPECT_NE(copiedTo[i], destination);
+        EXPECT_EQ(copiedTo[i].substr(0, folder.size()), folder);
+        EXPECT_FALSE(testing::Exists(copiedTo[i])) << "put in place";
+    }
     for (const auto& entry : job.entries) {
         const std::wstring destination = install.path() + entry.fileName;
         EXPECT_EQ(ReadFileBytes(destination), ReadFileBytes(entry.sourceFolder + entry.fileName));
@@ -228,9 +221,7 @@ TEST_F(CopyWorker, CopyFailureReportsTheSystemText) {
         MessageBoxRecorder failureBoxes;
         failureBoxes.onShow([&](const RecordedBox& box) { shown.Add(L"box " + box.caption.value_or(L"")); });
         DebugOutputCapture trace;
-        const UniqueHandle thread(CreateThread(nullptr, 0, CopyThreadProc, &failing, 0, nullptr));
-        ASSERT_TRUE(thread);
-        WaitForThread(thread.get());
+        EXPECT_EQ(testing::RunCopyWorker(failing), 0u);
         lock.reset();
 
         const std::wstring systemText = testing::SystemText(c.error);
@@ -270,6 +261,153 @@ TEST_F(CopyWorker, ProgressRoutineCountsAndContinues) {
     EXPECT_EQ(display.events(),
               (std::vector<std::wstring>{L"bytes 0", L"bytes 5", L"bytes 29", L"bytes 120"}));
     EXPECT_EQ(job.copiedBytes, 120u);
+}
+
+// Faults at the first, a middle and the last file: the user is told, the
+// copy finishes, the files before are new, the failing one is old and whole,
+// the ones after are untouched, and no temporary file is left behind.
+enum class Fault { FolderIsAFile, SourceVanished, DestinationHeldOpen, DiskFullPartWay, OutOfMemory };
+
+std::wstring g_failingSource;  // the source whose copy the seam spoils
+
+BOOL WINAPI DiskFullHalfWay(LPCWSTR source,
+                            LPCWSTR destination,
+                            LPPROGRESS_ROUTINE progress,
+                            LPVOID data,
+                            LPBOOL cancel,
+                            DWORD flags) {
+    if (g_failingSource != source) {
+        return CopyFileExW(source, destination, progress, data, cancel, flags);
+    }
+    // What fits of the new file lands in the destination before the drive is full.
+    testing::WriteFile(destination, ReadFileBytes(source).substr(0, 3));
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+BOOL WINAPI NoMemory(LPCWSTR source,
+                     LPCWSTR destination,
+                     LPPROGRESS_ROUTINE progress,
+                     LPVOID data,
+                     LPBOOL cancel,
+                     DWORD flags) {
+    if (g_failingSource != source) {
+        return CopyFileExW(source, destination, progress, data, cancel, flags);
+    }
+    throw std::bad_alloc();
+}
+
+bool HoldsTemporaryFiles(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    const UniqueFind find(FindFirstFileW((folder + L"*").c_str(), &found));
+    if (!find) {
+        return false;
+    }
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                ? HoldsTemporaryFiles(folder + name + L"\\")
+                : name.find(L".tmp") != std::wstring::npos) {
+            return true;
+        }
+    } while (FindNextFileW(find.get(), &found));
+    return false;
+}
+
+TEST(CopyWorkerFaults, FailingFileStaysOldAndWhole) {
+    struct Case {
+        const char* name;
+        Fault fault;
+        DWORD error;  // of the system's text in the box; 0 for the folder box
+    };
+    const Case cases[] = {
+        {"a level of the destination folder is a file", Fault::FolderIsAFile, 0},
+        {"the source vanished", Fault::SourceVanished, ERROR_FILE_NOT_FOUND},
+        {"the destination is held open without sharing", Fault::DestinationHeldOpen, ERROR_SHARING_VIOLATION},
+        {"the drive fills part-way through the file", Fault::DiskFullPartWay, ERROR_DISK_FULL},
+        {"memory runs out", Fault::OutOfMemory, ERROR_NOT_ENOUGH_MEMORY},
+    };
+    constexpr int kFiles = 3;
+    for (const Case& c : cases) {
+        for (const int failing : {0, 1, kFiles - 1}) {
+            SCOPED_TRACE(std::string(c.name) + ", file " + std::to_string(failing + 1));
+            testing::PlannedCopy copy;
+            const TempFolder& install = copy.install;
+            std::vector<std::wstring> names;
+            for (int i = 0; i < kFiles; ++i) {
+                const std::wstring number = std::to_wstring(i + 1);
+                const bool blocked = c.fault == Fault::FolderIsAFile && i == failing;
+                names.push_back((blocked ? L"blocked\\f" : L"f") + number + L".txt");
+                testing::WriteFile(
+                    install / (blocked ? L"blocked" : names.back()),
+                    blocked ? "a file where a folder should be" : "old file " + std::to_string(i + 1));
+                copy.Plan(names.back(), "new file " + std::to_string(i + 1));
+            }
+            const std::wstring failingSource = copy.program / (L"files\\" + names[failing]);
+            g_failingSource = failingSource;
+            UniqueFile held;
+            std::optional<ScopedOverride<CopyFileFunction>> spoiled;
+            switch (c.fault) {
+                case Fault::SourceVanished:
+                    DeleteFileW(failingSource.c_str());
+                    break;
+                case Fault::DestinationHeldOpen:
+                    held.reset(CreateFileW((install / names[failing]).c_str(), GENERIC_READ, 0, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+                    ASSERT_TRUE(held);
+                    break;
+                case Fault::DiskFullPartWay:
+                    spoiled.emplace(copyFileSeam, &DiskFullHalfWay);
+                    break;
+                case Fault::OutOfMemory:
+                    spoiled.emplace(copyFileSeam, &NoMemory);
+                    break;
+                case Fault::FolderIsAFile:
+                    break;
+            }
+
+            RecordingDisplay display;
+            display.owner = GetDesktopWindow();
+            CopyRun run{copy.job, display};
+            MessageBoxRecorder boxes;
+            boxes.onShow([&](const RecordedBox& box) { display.Add(L"box " + box.caption.value_or(L"")); });
+            EXPECT_EQ(testing::RunCopyWorker(run), 0u);
+            held.reset();
+            spoiled.reset();
+
+            ASSERT_EQ(boxes.boxes().size(), 1u);
+            if (c.error == 0) {
+                EXPECT_EQ(boxes.boxes()[0], (RecordedBox{display.owner, L"ディレクトリの作成に失敗しました",
+                                                         L"ファイル転送エラー", MB_OK}));
+            } else {
+                EXPECT_EQ(boxes.boxes()[0],
+                          (RecordedBox{nullptr,
+                                       L"◆メッセージ◆\r\nコピーに失敗しました。\r\n\n◆エラー内容◆\r\n" +
+                                           testing::SystemText(c.error),
+                                       L"エラーメッセージ", kWarningStyle}));
+            }
+            const std::vector<std::wstring> events = display.events();
+            ASSERT_GE(events.size(), 3u);
+            EXPECT_EQ(
+                std::vector<std::wstring>(events.end() - 3, events.end()),
+                (std::vector<std::wstring>{L"flush", L"box " + *boxes.boxes()[0].caption, L"finished"}));
+            for (int i = 0; i < kFiles; ++i) {
+                const std::string number = std::to_string(i + 1);
+                if (i < failing) {
+                    EXPECT_EQ(ReadFileBytes(install / names[i]), "new file " + number);
+                } else if (i > failing || c.fault != Fault::FolderIsAFile) {
+                    EXPECT_EQ(ReadFileBytes(install / names[i]), "old file " + number);
+                }
+            }
+            if (c.fault == Fault::FolderIsAFile) {
+                EXPECT_EQ(ReadFileBytes(install / L"blocked"), "a file where a folder should be");
+            }
+            EXPECT_FALSE(HoldsTemporaryFiles(install.path()));
+        }
+    }
 }
 
 TEST(DisplayName, LastComponentWithoutItsLastExtension) {

@@ -58,8 +58,12 @@ TEST(CreateDirectoryTree, RefusedFormsTouchNothing) {
     ASSERT_TRUE(SetCurrentDirectoryW(temp.path().c_str()));
 
     const std::wstring refused[] = {
-        L"\\\\server\\share\\dir",
         temp / L"a\\\\b",
+        L"\\\\?\\" + temp / L"a\\\\b",
+        L"\\\\server\\share\\a\\\\b",
+        L"\\\\server\\\\a",
+        L"\\\\?\\UNC\\server",
+        L"\\\\?\\a\\b",
         WithSlashes(temp / L"a") + L"//b",
         temp / L"a/\\b",
         L"",
@@ -73,6 +77,16 @@ TEST(CreateDirectoryTree, RefusedFormsTouchNothing) {
     EXPECT_FALSE(Exists(temp / L"a"));
 
     SetCurrentDirectoryW(previous);
+}
+
+// Install roots may come in extended form; a plan accepted for such a root
+// must not fail at its folders.
+TEST(CreateDirectoryTree, ExtendedFormCreatesLikeThePlainForm) {
+    TempFolder temp;
+    const std::wstring extended = L"\\\\?\\" + temp / L"x\\y\\";
+    EXPECT_TRUE(CreateDirectoryTree((extended + L"z").c_str()));
+    EXPECT_TRUE(IsDirectory(temp / L"x\\y\\z"));
+    EXPECT_TRUE(CreateDirectoryTree(extended.c_str()));
 }
 
 TEST(CreateDirectoryTree, LevelThatIsAFileFails) {

@@ -21,13 +21,11 @@ namespace {
 
 using testing::MessageBoxRecorder;
 using testing::RecordedBox;
-using testing::TempFolder;
 
 // The build names sources relative to the repository, never by where it was checked out.
 const std::wstring kThisFile = L"tests/win32/ErrorReportTest.cpp";
 
 constexpr UINT kWarningStyle = MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST;
-constexpr UINT kOpenFailureStyle = MB_OK | MB_ICONINFORMATION;
 constexpr DWORD kUnknownCode = 0x20001234;
 
 std::wstring TraceOf(int line, const std::wstring& message) {
@@ -115,74 +113,6 @@ TEST(ReportSystemError, CodeWithoutSystemTextPrintsNull) {
     const std::wstring expectedBox = L"◆メッセージ◆\r\n" + message + L"\r\n\n◆エラー内容◆\r\n(null)";
     EXPECT_EQ(boxes.boxes(),
               (std::vector<RecordedBox>{{nullptr, expectedBox, L"エラーメッセージ", kWarningStyle}}));
-}
-
-UniqueHandle OpenOther(const std::wstring& path, DWORD access, DWORD share) {
-    const HANDLE file =
-        CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return UniqueHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
-}
-
-TEST(OpenForRead, FailureShowsTheSystemTextAndGivesAnEmptyHandle) {
-    TempFolder temp;
-    testing::WriteFile(temp / L"書込中.up", "data");
-    const UniqueHandle writer =
-        OpenOther(temp / L"書込中.up", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    ASSERT_TRUE(writer);
-
-    const struct {
-        std::wstring path;
-        DWORD code;
-    } cases[] = {
-        {temp / L"ない.up", ERROR_FILE_NOT_FOUND},
-        {temp / L"ないフォルダ\\Update.up", ERROR_PATH_NOT_FOUND},
-        {temp / L"書込中.up", ERROR_SHARING_VIOLATION},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.code);
-        const std::wstring reason = testing::SystemText(c.code);
-        ASSERT_FALSE(reason.empty());
-        MessageBoxRecorder boxes;
-        DebugOutputCapture trace;
-
-        const UniqueHandle file = OpenForRead(c.path.c_str());
-
-        EXPECT_FALSE(file);
-        EXPECT_EQ(file.get(), nullptr);
-        EXPECT_EQ(boxes.boxes(), (std::vector<RecordedBox>{{nullptr, reason, L"エラー", kOpenFailureStyle}}));
-        EXPECT_EQ(trace.text(), L"");
-    }
-}
-
-TEST(OpenForRead, OpensFilesOthersOnlyRead) {
-    TempFolder temp;
-    testing::WriteFile(temp / L"Update.up", "plain");
-    testing::WriteFile(temp / L"読込中.up", "shared");
-    const UniqueHandle reader = OpenOther(temp / L"読込中.up", GENERIC_READ, FILE_SHARE_READ);
-    ASSERT_TRUE(reader);
-
-    const struct {
-        std::wstring path;
-        std::string contents;
-    } cases[] = {
-        {temp / L"Update.up", "plain"},
-        {temp / L"読込中.up", "shared"},
-    };
-    for (const auto& c : cases) {
-        MessageBoxRecorder boxes;
-        DebugOutputCapture trace;
-
-        const UniqueHandle file = OpenForRead(c.path.c_str());
-
-        ASSERT_TRUE(file) << c.contents;
-        EXPECT_NE(file.get(), INVALID_HANDLE_VALUE);
-        char buffer[16] = {};
-        DWORD read = 0;
-        EXPECT_TRUE(ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr));
-        EXPECT_EQ(std::string(buffer, read), c.contents);
-        EXPECT_TRUE(boxes.boxes().empty());
-        EXPECT_EQ(trace.text(), L"");
-    }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/platform/HeapBlock.h"
+#include "core/text/TextLine.h"
 #include "support/win32/TempFolder.h"
 #include "win32/app/Startup.h"
 #include "win32/platform/Owners.h"
@@ -37,6 +38,23 @@ TEST(ReadScriptFile, OnlyAReadableFileWithBytesGivesABuffer) {
     EXPECT_FALSE(ReadScriptFile(folder / L"empty.up", block, size));
     EXPECT_FALSE(ReadScriptFile(folder / L"locked.up", block, size));
     EXPECT_FALSE(ReadScriptFile(folder.path(), block, size));  // a folder
+}
+
+// An unknown program folder is no folder: nothing is read from the current
+// folder of an elevated process, even where that holds a script.
+TEST(LoadScript, ReadsFromTheProgramFolderOnly) {
+    TempFolder folder;
+    testing::WriteFile(folder / L"Update.up", "launch\r\n");
+    wchar_t previous[MAX_PATH];
+    ASSERT_GT(GetCurrentDirectoryW(MAX_PATH, previous), 0u);
+    ASSERT_TRUE(SetCurrentDirectoryW(folder.path().c_str()));
+
+    CTextLine script;
+    const bool fromNowhere = LoadScript(L"", script);
+    const bool fromTheFolder = LoadScript(folder.path(), script);
+    SetCurrentDirectoryW(previous);
+    EXPECT_FALSE(fromNowhere);
+    EXPECT_TRUE(fromTheFolder);
 }
 
 TEST(ProgramFolder, FolderOfTheProgramWithItsBackslash) {

@@ -12,6 +12,12 @@ namespace velkast {
 constexpr std::size_t kMaxPath = 260;
 using PathBuffer = wchar_t[kMaxPath];
 
+// A path of kMaxPath characters or more: Windows opens it only with long path
+// support.
+inline bool IsLongPath(const std::wstring& path) {
+    return path.size() >= kMaxPath;
+}
+
 // Results of CopyPathText, with the values of StringCchCopyW.
 constexpr std::int32_t kPathCopied = 0;
 constexpr std::int32_t kPathCut = static_cast<std::int32_t>(0x8007007Au);

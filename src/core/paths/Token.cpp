@@ -20,4 +20,14 @@ std::wstring NextToken(const std::wstring& text, const wchar_t* delimiters, std:
     return std::wstring();
 }
 
+std::vector<std::wstring> Tokens(const std::wstring& text, const wchar_t* delimiters) {
+    std::vector<std::wstring> tokens;
+    std::int32_t position = 0;
+    for (std::wstring token = NextToken(text, delimiters, position); position != -1;
+         token = NextToken(text, delimiters, position)) {
+        tokens.push_back(std::move(token));
+    }
+    return tokens;
+}
+
 }  // namespace velkast

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace velkast {
 
@@ -13,5 +14,8 @@ namespace velkast {
 // position becomes -1. A position that is negative or past the end yields the
 // same; a caller that has received -1 is done with the text.
 std::wstring NextToken(const std::wstring& text, const wchar_t* delimiters, std::int32_t& position);
+
+// Every token of the text, as NextToken gives them one by one from its start.
+std::vector<std::wstring> Tokens(const std::wstring& text, const wchar_t* delimiters);
 
 }  // namespace velkast

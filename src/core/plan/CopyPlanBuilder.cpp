@@ -1,10 +1,8 @@
 #include "core/plan/CopyPlanBuilder.h"
 
-#include <vector>
-
 #include "core/paths/FolderPart.h"
 #include "core/paths/InstallRoot.h"
-#include "core/paths/Token.h"
+#include "core/plan/CheckList.h"
 #include "core/plan/ScriptNumber.h"
 #include "core/platform/AnsiText.h"
 #include "core/text/TextLine.h"
@@ -13,7 +11,6 @@ namespace velkast {
 namespace {
 
 constexpr std::size_t kRootMarkerLength = 7;
-constexpr std::size_t kLongPath = 260;
 
 const wchar_t* const kPathErrorCaption = L"パスエラー";
 const wchar_t* const kFileErrorCaption = L"ファイル取得エラー";
@@ -32,6 +29,10 @@ CopyPlanBuilder::CopyPlanBuilder(CTextLine& script, CopyJob& job, PlanSystem& sy
       script_(script),
       system_(system),
       observer_(observer == nullptr ? g_noObserver : *observer) {}
+
+std::wstring CopyPlanBuilder::AfterRootMarker(const std::wstring& line) {
+    return line.size() > kRootMarkerLength ? line.substr(kRootMarkerLength) : std::wstring();
+}
 
 std::uint32_t CopyPlanBuilder::Line() const {
     return script_.currentLineIndex() + 1;
@@ -110,7 +111,7 @@ CopyPlanBuilder::Step CopyPlanBuilder::ReadParameterBlock() {
 
     const std::wstring checkList = BlockLine(PlanObserver::BlockLine::CheckList);
     Verdict verdict = rootValid_ ? Verdict::Unchecked : Verdict::NotFound;
-    if (rootValid_ && checkList != L"None") {
+    if (rootValid_ && checkList != kNoCheckList) {
         rootValid_ = VerifyRoot(checkList);
         verdict = rootValid_ ? Verdict::Verified : Verdict::Rejected;
     }
@@ -131,42 +132,24 @@ CopyPlanBuilder::Step CopyPlanBuilder::ReadParameterBlock() {
         return Refuse(PlanObserver::Refusal::FolderMarker);
     }
     // The marker is expected at the start of the line: its length is dropped.
-    sourceFolder_ = job_.programFolder + folder.substr(kRootMarkerLength);
+    sourceFolder_ = job_.programFolder + AfterRootMarker(folder);
     observer_.SourceFolderSet(Line(), sourceFolder_);
     return Step::Continue;
 }
 
-// "None" verifies nothing. Otherwise the first piece is the check mode and
-// the rest are names below the root: with mode 0 one of them must exist, with
-// any other mode all of them.
+// The names are looked up below the root in their order: with check mode 0
+// the first that exists verifies the root, with any other mode the first
+// that does not rejects it.
 bool CopyPlanBuilder::VerifyRoot(const std::wstring& checkList) {
-    std::int32_t position = 0;
-    const std::int32_t mode = ParseScriptNumber(NextToken(checkList, L",", position));
-    std::vector<std::wstring> names;
-    while (position != -1) {
-        std::wstring name = NextToken(checkList, L",", position);
-        if (position != -1) {
-            names.push_back(std::move(name));
+    const CheckListParts parts = SplitCheckList(checkList);
+    for (const auto& name : parts.names) {
+        const bool exists = !system_.IsPathMissing(targetRoot_ + name);
+        observer_.CheckNameTested(Line(), name, exists);
+        if (exists != parts.needsAll()) {
+            return exists;
         }
     }
-    if (mode == 0) {
-        for (const auto& name : names) {
-            const bool missing = system_.IsPathMissing(targetRoot_ + name);
-            observer_.CheckNameTested(Line(), name, !missing);
-            if (!missing) {
-                return true;
-            }
-        }
-        return false;
-    }
-    for (const auto& name : names) {
-        const bool missing = system_.IsPathMissing(targetRoot_ + name);
-        observer_.CheckNameTested(Line(), name, !missing);
-        if (missing) {
-            return false;
-        }
-    }
-    return true;
+    return parts.needsAll();
 }
 
 CopyPlanBuilder::Step CopyPlanBuilder::ReadPostProcessBlock() {
@@ -175,7 +158,7 @@ CopyPlanBuilder::Step CopyPlanBuilder::ReadPostProcessBlock() {
         system_.ShowPlanMessage(L"後処理のディレクトリ設定が不正です", nullptr);
         return Refuse(PlanObserver::Refusal::PostProcessMarker);
     }
-    job_.postProcessPath = job_.programFolder + line.substr(kRootMarkerLength);
+    job_.postProcessPath = job_.programFolder + AfterRootMarker(line);
     SplitParts parts{};
     job_.postProcessFolder = GetFolderPart(parts, job_.postProcessPath.c_str());
     observer_.PostProcessSet(Line(), job_.postProcessPath);
@@ -199,7 +182,7 @@ CopyPlanBuilder::Step CopyPlanBuilder::ReadFileLine(const std::wstring& line) {
     const std::wstring source = sourceFolder_ + line;
     const std::optional<std::uint64_t> size = system_.OpenForReadSize(source);
     if (!size) {
-        if (source.size() >= kLongPath) {
+        if (IsLongPath(source)) {
             system_.ShowPlanMessage(LongPathText(L"パスの長さが260文字を超えました。", source),
                                     kPathErrorCaption);
         } else {
@@ -216,7 +199,7 @@ CopyPlanBuilder::Step CopyPlanBuilder::ReadFileLine(const std::wstring& line) {
     // A post-process item is checked again with every later file line.
     const std::wstring& postProcess = job_.postProcessPath;
     if (!postProcess.empty() && !system_.OpenForReadSize(postProcess)) {
-        if (postProcess.size() >= kLongPath) {
+        if (IsLongPath(postProcess)) {
             system_.ShowPlanMessage(LongPathText(L"後処理パスの長さが260文字を超えました。", postProcess),
                                     kPathErrorCaption);
         } else {

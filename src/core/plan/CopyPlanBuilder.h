@@ -27,6 +27,10 @@ public:
     static constexpr std::uint8_t kRootRequired = 1;
     static constexpr std::uint8_t kRootExclusive = 2;
 
+    // What a folder or post-process line adds to the program folder: the
+    // line after its first seven characters, where the marker is expected.
+    static std::wstring AfterRootMarker(const std::wstring& line);
+
     // The script's current line is the launch line; the plan goes into the
     // job. The observer, if any, must outlive the builder; it changes nothing.
     CopyPlanBuilder(CTextLine& script, CopyJob& job, PlanSystem& system, PlanObserver* observer = nullptr);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -9,5 +10,9 @@ namespace velkast {
 // sign, then the decimal digits up to the first other character; no digits
 // give 0, and values beyond the 32-bit range stop at its ends.
 std::int32_t ParseScriptNumber(const std::wstring& text);
+
+// How many characters of the text ParseScriptNumber reads as the number: the
+// white space, the sign and the digits. 0 when there are no digits.
+std::size_t ScriptNumberLength(const std::wstring& text);
 
 }  // namespace velkast

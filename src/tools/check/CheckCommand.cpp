@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/paths/ProgramFolder.h"
 #include "tools/check/CheckFormat.h"
 
 namespace velkast::check {

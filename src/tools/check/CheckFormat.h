@@ -5,16 +5,12 @@
 
 #include <string>
 
-#include "tools/check/ScriptCheck.h"
+#include "tools/check/CheckReport.h"
+#include "tools/check/Utf8.h"
 
 namespace velkast::check {
 
 std::wstring FormatText(const CheckReport& report);
 std::wstring FormatJson(const CheckReport& report);
-
-// UTF-8 and wide text, whatever the width of wchar_t; what does not convert
-// becomes U+FFFD.
-std::string ToUtf8(const std::wstring& text);
-std::wstring FromUtf8(const std::string& text);
 
 }  // namespace velkast::check

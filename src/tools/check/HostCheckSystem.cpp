@@ -11,7 +11,8 @@
 #include <cstring>
 #include <memory>
 
-#include "tools/check/CheckFormat.h"
+#include "core/paths/Token.h"
+#include "tools/check/Utf8.h"
 
 namespace velkast::check {
 namespace {
@@ -58,21 +59,14 @@ std::wstring ErrorText(int code) {
 // Resolves "." and ".." in an absolute path, without asking the file system.
 std::wstring Normalised(const std::wstring& path) {
     std::vector<std::wstring> names;
-    std::size_t begin = 0;
-    while (begin <= path.size()) {
-        std::size_t end = path.find(L'/', begin);
-        if (end == std::wstring::npos) {
-            end = path.size();
-        }
-        const std::wstring name = path.substr(begin, end - begin);
+    for (const std::wstring& name : Tokens(path, L"/")) {
         if (name == L"..") {
             if (!names.empty()) {
                 names.pop_back();
             }
-        } else if (!name.empty() && name != L".") {
+        } else if (name != L".") {
             names.push_back(name);
         }
-        begin = end + 1;
     }
     std::wstring result;
     for (const std::wstring& name : names) {

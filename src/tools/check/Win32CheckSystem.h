@@ -18,7 +18,4 @@ public:
     std::optional<std::uint64_t> OpenForReadSize(const std::wstring& path, std::wstring& reason) override;
 };
 
-// The system's text for an error code, without its line break.
-std::wstring SystemErrorText(unsigned long code);
-
 }  // namespace velkast::check

@@ -1,14 +1,16 @@
 #include "win32/app/Startup.h"
 
-#include "core/paths/FolderPart.h"
 #include "core/paths/InstallRoot.h"
+#include "core/paths/ProgramFolder.h"
 #include "core/platform/AnsiText.h"
 #include "core/script/LaunchLine.h"
+#include "core/script/UpdaterBoxes.h"
 #include "core/text/TextLine.h"
 #include "resource.h"
 #include "win32/app/VelkastDlg.h"
 #include "win32/app/WaitDlg.h"
 #include "win32/errors/ErrorReport.h"
+#include "win32/files/OpenForRead.h"
 #include "win32/platform/Owners.h"
 #include "win32/ui/MessageBoxSeam.h"
 #include "win32/ui/ShellSeam.h"
@@ -21,21 +23,6 @@ constexpr wchar_t kMutexName[] = L"__Velkast_Class__";
 constexpr wchar_t kMutexFailed[] = L"ミューテックスオブジェクトの作成に失敗しました。";
 constexpr wchar_t kAlreadyRunning[] =
     L"ミューテックスオブジェクトの作成に失敗しました。ERROR_ALREADY_EXISTS ";
-
-// Reads Update.up from the program folder into the script store; false when
-// it is missing, unreadable, empty or has no line with content.
-bool LoadScript(const std::wstring& programFolder, CTextLine& script) {
-    HeapBlock bytes;
-    std::uint32_t size = 0;
-    if (!ReadScriptFile(programFolder + L"Update.up", bytes, size)) {
-        return false;
-    }
-    if (script.Load(bytes.get(), size)) {
-        return true;
-    }
-    script.Clear();
-    return false;
-}
 
 void OpenLaunchDocument(CTextLine& script, const std::wstring& programFolder) {
     const std::wstring document = LaunchDocument(WidenAnsi(script.GetField()));
@@ -51,11 +38,7 @@ std::wstring ProgramFolder() {
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     // A name that fills the whole buffer was cut: as good as none.
     if (length > 0 && length < MAX_PATH) {
-        SplitParts parts{};
-        CopyPathText(InstallRootBuffer(), GetFolderPart(parts, path).c_str());
-        std::wstring folder = InstallRootBuffer();
-        AddBackslash(folder);
-        CopyPathText(InstallRootBuffer(), folder.c_str());
+        return ProgramFolderOfFile(path);
     }
     return MakeRootPath(0, L"");
 }
@@ -66,8 +49,8 @@ bool ReadScriptFile(const std::wstring& path, HeapBlock& block, std::uint32_t& s
     if (path.empty()) {
         return false;
     }
-    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD error = ERROR_SUCCESS;
+    const UniqueFile file = TryOpenForRead(path.c_str(), error);
     if (!file) {
         return false;
     }
@@ -91,6 +74,23 @@ bool ReadScriptFile(const std::wstring& path, HeapBlock& block, std::uint32_t& s
     return true;
 }
 
+bool LoadScript(const std::wstring& programFolder, CTextLine& script) {
+    // Without its folder the script would be read from the current folder.
+    if (programFolder.empty()) {
+        return false;
+    }
+    HeapBlock bytes;
+    std::uint32_t size = 0;
+    if (!ReadScriptFile(programFolder + L"Update.up", bytes, size)) {
+        return false;
+    }
+    if (script.Load(bytes.get(), size)) {
+        return true;
+    }
+    script.Clear();
+    return false;
+}
+
 int RunVelkast(HINSTANCE instance, CopyJob& job) {
     const HANDLE handle = CreateMutexW(nullptr, TRUE, kMutexName);
     const DWORD created = GetLastError();
@@ -112,7 +112,7 @@ int RunVelkast(HINSTANCE instance, CopyJob& job) {
     if (!LoadScript(job.programFolder, script)) {
         // The mutex goes before the box, so another instance may start meanwhile.
         mutex.reset();
-        ShowMessageBox(nullptr, L"Update.upファイルが見つかりません", L"テキストデータ取得エラー", MB_OK);
+        ShowMessageBox(nullptr, kScriptMissingText, kScriptMissingCaption, MB_OK);
         return 0;
     }
 

@@ -10,6 +10,7 @@
 
 #include "core/job/CopyJob.h"
 #include "core/platform/HeapBlock.h"
+#include "core/text/TextLine.h"
 
 namespace velkast {
 
@@ -20,6 +21,11 @@ int RunVelkast(HINSTANCE instance, CopyJob& job);
 // (and placed in the install-root buffer); empty when the file name cannot be
 // had or was cut.
 std::wstring ProgramFolder();
+
+// Reads Update.up from the program folder into the script store; false when
+// the folder is unknown (empty), or the script is missing, unreadable, empty
+// or has no line with content.
+bool LoadScript(const std::wstring& programFolder, CTextLine& script);
 
 // Reads the file whole into a block of the private heap. False, with no
 // block, when it cannot be opened or read, is empty, or is too large for the

@@ -37,7 +37,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     RegisterProgressBarClass();
     // The shell may hand requests to extensions that need COM on this thread.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    const int result = velkast::RunVelkast(instance, g_copyJob);
+    int result = 0;
+    try {
+        result = velkast::RunVelkast(instance, g_copyJob);
+    } catch (...) {
+        // Memory that ran out during start-up or teardown: the run ends as
+        // every run does, with 0.
+    }
     if (SUCCEEDED(com)) {
         CoUninitialize();
     }

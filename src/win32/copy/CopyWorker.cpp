@@ -10,6 +10,7 @@
 #include "win32/copy/PostProcess.h"
 #include "win32/errors/ErrorReport.h"
 #include "win32/paths/DirectoryTree.h"
+#include "win32/platform/Owners.h"
 #include "win32/ui/MessageBoxSeam.h"
 
 namespace velkast {
@@ -24,26 +25,77 @@ std::wstring Shortened(std::wstring path, Function function) {
     return path;
 }
 
-// Takes read-only, hidden and system marks off a file that exists.
-void MakeNormal(const std::wstring& path) {
+// Takes read-only, hidden and system marks off a file that exists; false
+// when there is none.
+bool MakeNormal(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != 0 && attributes != INVALID_FILE_ATTRIBUTES) {
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return false;
+    }
+    if (attributes != 0) {
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
+    return true;
 }
 
-// The copy service does not call the progress routine everywhere (Wine never
-// does), so the file's final count is reported once more after each copy:
+// Gives the new file normal attributes and tells its size, the file's final
+// count: the copy service does not call the progress routine everywhere
+// (Wine never does), so the count is reported once more after each copy;
 // where the routine was called, this adds nothing.
-void ReportFinalCount(CopyRun& run, const std::wstring& destination) {
+void FinishNewFile(CopyRun& run, const std::wstring& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(destination.c_str(), GetFileExInfoStandard, &data)) {
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
         return;
+    }
+    if (data.dwFileAttributes != FILE_ATTRIBUTE_NORMAL) {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     LARGE_INTEGER size;
     size.LowPart = data.nFileSizeLow;
     size.HighPart = static_cast<LONG>(data.nFileSizeHigh);
     CopyProgressProc(size, size, size, size, 1, CALLBACK_CHUNK_FINISHED, nullptr, nullptr, &run);
+}
+
+// The new file is copied to a temporary file beside the destination, which
+// then takes the destination's place in one rename on the same volume: a copy
+// that fails, a full drive among the reasons, leaves the old file as it was.
+// Until it is put in place, the temporary file goes again with its owner.
+class TemporaryCopy {
+public:
+    explicit TemporaryCopy(const std::wstring& destination)
+        : path_(Shortened(destination, PathRemoveFileSpecW) + L"\\~velkast" +
+                std::to_wstring(GetCurrentProcessId()) + L".tmp") {}
+    ~TemporaryCopy() {
+        if (!placed_) {
+            MakeNormal(path_);
+            DeleteFileW(path_.c_str());
+        }
+    }
+    TemporaryCopy(const TemporaryCopy&) = delete;
+    TemporaryCopy& operator=(const TemporaryCopy&) = delete;
+
+    const std::wstring& path() const { return path_; }
+
+    // Replaces the destination; false, with the system's error set, when it
+    // cannot.
+    bool PutInPlace(const std::wstring& destination) {
+        placed_ = MoveFileExW(path_.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
+        return placed_;
+    }
+
+private:
+    std::wstring path_;
+    bool placed_ = false;
+};
+
+// A destination that another program holds open without letting others
+// write is reported as the copy service would report it, before anything is
+// copied: the sharing violation.
+DWORD DestinationInUse(const std::wstring& destination) {
+    const UniqueFile probe(CreateFileW(destination.c_str(), GENERIC_WRITE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return probe ? ERROR_SUCCESS : GetLastError();
 }
 
 enum class Outcome { Copied, FolderFailed, CopyFailed };
@@ -59,16 +111,24 @@ Result CopyEntryFile(CopyRun& run, const CopyEntry& entry, BOOL& cancel) {
     run.job.fileBytesCounted = 0;
     run.display.FileStarted(entry.targetFolder, DisplayName(entry.fileName));
 
-    MakeNormal(destination);
+    const bool replacing = MakeNormal(destination);
     if (!CreateDirectoryTree(Shortened(destination, PathRemoveFileSpecW).c_str())) {
         return {Outcome::FolderFailed, 0};
     }
-    if (!CopyFileWithProgress(source.c_str(), destination.c_str(), CopyProgressProc, &run, &cancel,
+    if (replacing) {
+        if (const DWORD inUse = DestinationInUse(destination); inUse != ERROR_SUCCESS) {
+            return {Outcome::CopyFailed, inUse};
+        }
+    }
+    TemporaryCopy copy(destination);
+    if (!CopyFileWithProgress(source.c_str(), copy.path().c_str(), CopyProgressProc, &run, &cancel,
                               COPY_FILE_RESTARTABLE)) {
         return {Outcome::CopyFailed, GetLastError()};
     }
-    MakeNormal(destination);
-    ReportFinalCount(run, destination);
+    FinishNewFile(run, copy.path());
+    if (!copy.PutInPlace(destination)) {
+        return {Outcome::CopyFailed, GetLastError()};
+    }
     return {Outcome::Copied, 0};
 }
 
@@ -103,7 +163,13 @@ DWORD WINAPI CopyThreadProc(LPVOID argument) {
     try {
         CopyEntries(run);
     } catch (...) {
-        // Out of memory mid-plan: stop copying, but still finish below.
+        // Memory ran out mid-plan (nothing else throws here): a failed copy
+        // like any other, if there is memory left to say so.
+        try {
+            run.display.Flush();
+            ReportSystemError(L"コピーに失敗しました。", ERROR_NOT_ENOUGH_MEMORY, VELKAST_HERE);
+        } catch (...) {
+        }
     }
     run.display.Finished();
     try {

@@ -16,7 +16,9 @@ bool RunPostProcess(const CopyJob& job) {
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     SHELLEXECUTEINFOW request{};
     request.cbSize = sizeof(request);
-    request.fMask = 0;
+    // The program may end right after asking: the shell must be done with the
+    // request before it returns.
+    request.fMask = SEE_MASK_NOASYNC;
     request.hwnd = nullptr;
     request.lpVerb = nullptr;
     request.lpFile = job.postProcessPath.c_str();

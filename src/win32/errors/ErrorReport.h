@@ -4,8 +4,6 @@
 
 #include <windows.h>
 
-#include "win32/platform/Owners.h"
-
 namespace velkast {
 
 // Where in the sources an error was reported. The file is the path relative
@@ -25,10 +23,5 @@ void ReportError(const wchar_t* message, SourcePosition where);
 // message, in the trace and in the box. "(null)" stands for the text when
 // the system has none for the code.
 void ReportSystemError(const wchar_t* message, DWORD code, SourcePosition where);
-
-// Opens an existing file for reading; others may read it meanwhile, but not
-// write it. When it cannot be opened, tells the user why in a box and
-// returns an empty handle.
-UniqueHandle OpenForRead(const wchar_t* path);
 
 }  // namespace velkast

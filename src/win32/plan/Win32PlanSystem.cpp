@@ -1,6 +1,7 @@
 #include "win32/plan/Win32PlanSystem.h"
 
-#include "win32/errors/ErrorReport.h"
+#include "win32/files/OpenForRead.h"
+#include "win32/files/PathAttributes.h"
 #include "win32/plan/InstallDirRegistry.h"
 #include "win32/ui/MessageBoxSeam.h"
 
@@ -11,20 +12,15 @@ bool Win32PlanSystem::ReadInstallDir(RegistryHive hive, const std::wstring& key,
 }
 
 bool Win32PlanSystem::IsPathMissing(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes == INVALID_FILE_ATTRIBUTES || attributes == 0;
+    return HasNoAttributes(path);
 }
 
 std::optional<std::uint64_t> Win32PlanSystem::OpenForReadSize(const std::wstring& path) {
-    const UniqueHandle file = OpenForRead(path.c_str());
+    const UniqueFile file = OpenForRead(path.c_str());
     if (!file) {
         return std::nullopt;
     }
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) {
-        return std::uint64_t{0};
-    }
-    return static_cast<std::uint64_t>(size.QuadPart);
+    return OpenFileSize(file.get());
 }
 
 void Win32PlanSystem::ShowPlanMessage(const std::wstring& text, const wchar_t* caption) {

@@ -9,65 +9,45 @@
 
 namespace velkast {
 
-// Kernel objects that report failure with null: threads, events, mutexes,
-// processes. INVALID_HANDLE_VALUE is the current process's pseudo handle to
-// them, never closed.
-struct KernelHandleTraits {
+// Handles, which report failure with null or INVALID_HANDLE_VALUE (also the
+// current process's pseudo handle, which is never closed); an empty owner
+// holds the value that the kind of handle fails with, so that a call's
+// result is handed over as it is.
+template <BOOL(WINAPI* CloseFunction)(HANDLE), bool kFailsWithInvalid>
+struct HandleTraits {
     using Value = HANDLE;
-    static Value Empty() { return nullptr; }
+    static Value Empty() { return kFailsWithInvalid ? INVALID_HANDLE_VALUE : nullptr; }
     static bool IsValid(Value handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
-    static void Close(Value handle) { CloseHandle(handle); }
+    static void Close(Value handle) { CloseFunction(handle); }
 };
-using UniqueHandle = UniqueResource<KernelHandleTraits>;
 
-// Files, snapshots and the like: failure is INVALID_HANDLE_VALUE, which an
-// empty owner holds, so that a call's result is handed over as it is.
-struct FileHandleTraits {
-    using Value = HANDLE;
-    static Value Empty() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(Value handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
-    static void Close(Value handle) { CloseHandle(handle); }
-};
-using UniqueFile = UniqueResource<FileHandleTraits>;
-
+// Threads, events, mutexes, processes.
+using UniqueHandle = UniqueResource<HandleTraits<&CloseHandle, false>>;
+// Files, snapshots and the like.
+using UniqueFile = UniqueResource<HandleTraits<&CloseHandle, true>>;
 // A search of FindFirstFileW.
-struct FindHandleTraits {
-    using Value = HANDLE;
-    static Value Empty() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(Value handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
-    static void Close(Value handle) { FindClose(handle); }
+using UniqueFind = UniqueResource<HandleTraits<&FindClose, true>>;
+
+// Pointers and keys, empty when null.
+template <typename T, auto CloseFunction>
+struct NullEmptyTraits {
+    using Value = T;
+    static Value Empty() { return nullptr; }
+    static bool IsValid(Value value) { return value != nullptr; }
+    static void Close(Value value) { CloseFunction(value); }
 };
-using UniqueFind = UniqueResource<FindHandleTraits>;
 
 // An open registry key.
-struct RegKeyTraits {
-    using Value = HKEY;
-    static Value Empty() { return nullptr; }
-    static bool IsValid(Value key) { return key != nullptr; }
-    static void Close(Value key) { RegCloseKey(key); }
-};
-using UniqueRegKey = UniqueResource<RegKeyTraits>;
-
+using UniqueRegKey = UniqueResource<NullEmptyTraits<HKEY, &RegCloseKey>>;
 // A text that the system allocated for us (FormatMessageW with
 // FORMAT_MESSAGE_ALLOCATE_BUFFER); the call wants put() cast to LPWSTR.
-struct LocalTextTraits {
-    using Value = wchar_t*;
-    static Value Empty() { return nullptr; }
-    static bool IsValid(Value text) { return text != nullptr; }
-    static void Close(Value text) { LocalFree(text); }
-};
-using LocalBuffer = UniqueResource<LocalTextTraits>;
+using LocalBuffer = UniqueResource<NullEmptyTraits<wchar_t*, &LocalFree>>;
 
 // A mutex that this thread owns from its creation: released, then closed.
-struct OwnedMutexTraits {
-    using Value = HANDLE;
-    static Value Empty() { return nullptr; }
-    static bool IsValid(Value mutex) { return mutex != nullptr; }
-    static void Close(Value mutex) {
-        ReleaseMutex(mutex);
-        CloseHandle(mutex);
-    }
-};
-using OwnedMutex = UniqueResource<OwnedMutexTraits>;
+inline BOOL WINAPI ReleaseAndCloseMutex(HANDLE mutex) {
+    ReleaseMutex(mutex);
+    return CloseHandle(mutex);
+}
+using OwnedMutex = UniqueResource<HandleTraits<&ReleaseAndCloseMutex, false>>;
 
 }  // namespace velkast

@@ -9,12 +9,20 @@
 #include "core/plan/CopyPlanBuilder.h"
 #include "core/text/TextLine.h"
 #include "support/FakePlanSystem.h"
-#include "tools/check/CheckFormat.h"
 
 namespace velkast {
 namespace {
 
 using testing::FakePlanSystem;
+
+// The texts of these scripts are ASCII.
+std::string Narrow(const std::wstring& text) {
+    std::string narrow;
+    for (wchar_t c : text) {
+        narrow.push_back(c < 0x80 ? static_cast<char>(c) : '?');
+    }
+    return narrow;
+}
 
 // Writes down every call, one text each.
 class EventLog : public PlanObserver {
@@ -24,20 +32,20 @@ public:
     void LineRead(std::uint32_t line, LineKind kind, const std::wstring& text) override {
         static const char* const kKinds[] = {"no-text", "parameter-header", "post-process-header",
                                              "file-line"};
-        Add(line, std::string("line ") + kKinds[static_cast<int>(kind)] + " " + check::ToUtf8(text));
+        Add(line, std::string("line ") + kKinds[static_cast<int>(kind)] + " " + Narrow(text));
     }
     void BlockLineRead(std::uint32_t line, BlockLine which, const std::wstring& text, bool present) override {
         static const char* const kLines[] = {"key", "checks", "mode", "message", "folder", "post-process"};
-        Add(line, std::string("block ") + kLines[static_cast<int>(which)] + " " + check::ToUtf8(text) +
+        Add(line, std::string("block ") + kLines[static_cast<int>(which)] + " " + Narrow(text) +
                       (present ? "" : " (past the end)"));
     }
     void EndedByExclusiveBlock(std::uint32_t line) override { Add(line, "exclusive end"); }
     void InstallRootFound(std::uint32_t line, RegistryHive hive, const std::wstring& root) override {
-        Add(line, std::string("root ") + (hive == RegistryHive::CurrentUser ? "HKCU " : "HKLM ") +
-                      check::ToUtf8(root));
+        Add(line,
+            std::string("root ") + (hive == RegistryHive::CurrentUser ? "HKCU " : "HKLM ") + Narrow(root));
     }
     void CheckNameTested(std::uint32_t line, const std::wstring& name, bool exists) override {
-        Add(line, "name " + check::ToUtf8(name) + (exists ? " exists" : " missing"));
+        Add(line, "name " + Narrow(name) + (exists ? " exists" : " missing"));
     }
     void RootDecided(std::uint32_t line, RootVerdict verdict) override {
         static const char* const kVerdicts[] = {"not found", "unchecked", "verified", "rejected"};
@@ -47,18 +55,18 @@ public:
         Add(line, "mode " + std::to_string(mode));
     }
     void SourceFolderSet(std::uint32_t line, const std::wstring& folder) override {
-        Add(line, "source " + check::ToUtf8(folder));
+        Add(line, "source " + Narrow(folder));
     }
     void PostProcessSet(std::uint32_t line, const std::wstring& path) override {
-        Add(line, "post-process " + check::ToUtf8(path));
+        Add(line, "post-process " + Narrow(path));
     }
     void FileLineDropped(std::uint32_t line, const std::wstring& text, DropReason why) override {
-        Add(line, "dropped " + check::ToUtf8(text) +
+        Add(line, "dropped " + Narrow(text) +
                       (why == DropReason::BeforeAnyBlock ? " before any block" : " without a valid root"));
     }
     void FileLineAccepted(std::uint32_t line, const CopyEntry& entry, std::uint64_t size) override {
-        Add(line, "accepted " + check::ToUtf8(entry.sourceFolder + entry.fileName) + " > " +
-                      check::ToUtf8(entry.targetFolder + entry.fileName) + " " + std::to_string(size));
+        Add(line, "accepted " + Narrow(entry.sourceFolder + entry.fileName) + " > " +
+                      Narrow(entry.targetFolder + entry.fileName) + " " + std::to_string(size));
     }
     void Refused(std::uint32_t line, Refusal why) override {
         static const char* const kWhy[] = {

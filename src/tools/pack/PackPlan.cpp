@@ -418,7 +418,7 @@ private:
                 continue;
             }
             const std::size_t inPackage = folderText.size() + line.size();
-            if (inPackage >= kMaxPath) {
+            if (IsLongPath(folderText + line)) {
                 report_.Error(where, L"its path in the package, " + Quoted(folderText + line) + L", is " +
                                          std::to_wstring(inPackage) +
                                          L" characters long: the updater refuses source paths of " +

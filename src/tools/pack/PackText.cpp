@@ -7,7 +7,7 @@
 #include "core/platform/DebugOutput.h"
 #include "core/platform/Platform.h"
 #include "core/text/TextLine.h"
-#include "tools/check/CheckFormat.h"
+#include "tools/check/Utf8.h"
 
 namespace velkast::pack {
 namespace {

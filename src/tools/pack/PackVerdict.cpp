@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/paths/PathText.h"
+#include "core/paths/ProgramFolder.h"
 #include "tools/check/CheckCommand.h"
 #include "tools/check/ScriptCheck.h"
 #include "tools/pack/PackText.h"
@@ -133,7 +134,7 @@ public:
     std::wstring AbsolutePath(const std::wstring& path) override { return local_->AbsolutePath(path); }
     // The program folder that the checker forms from the folder.
     std::wstring ProgramFolder(const std::filesystem::path& folder) {
-        return check::ProgramFolderOf(local_->AbsolutePath(TextOf(folder)));
+        return ProgramFolderOf(local_->AbsolutePath(TextOf(folder)));
     }
     // The roots are the author's, on every build.
     bool TakesInstallDirs() const override { return true; }

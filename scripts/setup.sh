@@ -6,7 +6,8 @@
 # one LLVM release together; the presets and the format check name it too.
 VELKAST_LLVM=14
 VELKAST_PACKAGES="cmake ninja-build clang-$VELKAST_LLVM libclang-rt-$VELKAST_LLVM-dev clang-format-$VELKAST_LLVM
-    g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth locales fonts-ipafont-gothic googletest imagemagick"
+    g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth locales fonts-ipafont-gothic googletest imagemagick
+    osslsigncode openssl unzip"
 
 velkast_setup() {
     missing=""

@@ -75,6 +75,10 @@ for preset in host windows; do
         step "fuzz check" fuzz_run velkast_check_fuzzer
     fi
 done
+# A release: the packages (signed with a throw-away certificate, and not), and
+# Velkast.exe built twice, byte for byte the same.
+step "release" scripts/release-test.sh
+step "reproducible" scripts/reproducible.sh
 step "format" format_check
 
 echo "=== summary"

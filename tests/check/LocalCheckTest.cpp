@@ -13,6 +13,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "win32/platform/Owners.h"
 #else
 #include <unistd.h>
 #endif
@@ -60,12 +62,11 @@ class InstallDirKey {
 public:
     explicit InstallDirKey(const std::wstring& folder)
         : path_(L"Software\\VelkastCheckTest\\" + std::to_wstring(GetCurrentProcessId())) {
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+        UniqueRegKey key;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, key.put(),
                             nullptr) == ERROR_SUCCESS) {
-            RegSetValueExW(key, L"INSTALLDIR", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+            RegSetValueExW(key.get(), L"INSTALLDIR", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
                            static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
-            RegCloseKey(key);
         }
     }
     ~InstallDirKey() { RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str()); }

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <string>
 
+#include "win32/platform/Owners.h"
+
 namespace velkast::check {
 namespace {
 
@@ -16,14 +18,15 @@ namespace fs = std::filesystem;
 TEST(Win32CheckSystem, RegistryAndFilesAsTheUpdaterAsks) {
     const std::wstring keyPath =
         L"Software\\VelkastCheckTest\\System" + std::to_wstring(GetCurrentProcessId());
-    HKEY key = nullptr;
-    ASSERT_EQ(
-        RegCreateKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
-        ERROR_SUCCESS);
     const std::wstring root = L"C:\\App";
-    RegSetValueExW(key, L"INSTALLDIR", 0, REG_SZ, reinterpret_cast<const BYTE*>(root.c_str()),
-                   static_cast<DWORD>((root.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
+    {
+        UniqueRegKey key;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                  key.put(), nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(key.get(), L"INSTALLDIR", 0, REG_SZ, reinterpret_cast<const BYTE*>(root.c_str()),
+                       static_cast<DWORD>((root.size() + 1) * sizeof(wchar_t)));
+    }
 
     Win32CheckSystem system;
     PathBuffer value = {};

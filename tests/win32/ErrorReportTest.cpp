@@ -75,44 +75,44 @@ TEST(ReportError, WritesTheTraceAndShowsTheWarningBox) {
     }
 }
 
-TEST(ReportSystemError, UsesTheSystemTextForTheCode) {
-    const std::wstring reason = testing::SystemText(ERROR_FILE_NOT_FOUND);
-    // Texts of the system end in a line break; the trace relies on it.
-    ASSERT_GE(reason.size(), 2u);
-    ASSERT_EQ(reason.substr(reason.size() - 2), L"\r\n");
-
-    const std::wstring message = L"更新スクリプトを開けませんでした。";
-    MessageBoxRecorder boxes;
-    DebugOutputCapture trace;
-    std::wstring traceWhenShown;
-    boxes.onShow([&](const RecordedBox&) { traceWhenShown = trace.text(); });
-
-    const int line = __LINE__ + 1;
-    ReportSystemError(message.c_str(), ERROR_FILE_NOT_FOUND, VELKAST_HERE);
-
-    const std::wstring expectedTrace = SystemTraceOf(line, message, reason);
-    EXPECT_EQ(trace.text(), expectedTrace);
-    EXPECT_EQ(traceWhenShown, expectedTrace) << "the trace is written before the box is shown";
-    const std::wstring expectedBox = L"◆メッセージ◆\r\n" + message + L"\r\n\n◆エラー内容◆\r\n" + reason;
-    EXPECT_EQ(boxes.boxes(),
-              (std::vector<RecordedBox>{{nullptr, expectedBox, L"エラーメッセージ", kWarningStyle}}));
-}
-
-TEST(ReportSystemError, CodeWithoutSystemTextPrintsNull) {
+// The system's text for the code follows the message in the trace, which is
+// written before the box is shown, and in the box; "(null)" stands for a text
+// the system does not have.
+TEST(ReportSystemError, GivesTheSystemTextForTheCode) {
     ASSERT_EQ(testing::SystemText(kUnknownCode), L"")
         << "the code was meant to be one the system has no text for";
+    const std::wstring notFound = testing::SystemText(ERROR_FILE_NOT_FOUND);
+    // Texts of the system end in a line break; the trace relies on it.
+    ASSERT_GE(notFound.size(), 2u);
+    ASSERT_EQ(notFound.substr(notFound.size() - 2), L"\r\n");
 
-    const std::wstring message = L"ミューテックスオブジェクトの作成に失敗しました。ERROR_ALREADY_EXISTS ";
-    MessageBoxRecorder boxes;
-    DebugOutputCapture trace;
+    struct Case {
+        std::wstring message;
+        DWORD code;
+        std::wstring reason;
+    };
+    const Case cases[] = {
+        {L"更新スクリプトを開けませんでした。", ERROR_FILE_NOT_FOUND, notFound},
+        {L"ミューテックスオブジェクトの作成に失敗しました。ERROR_ALREADY_EXISTS ", kUnknownCode, L"(null)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        MessageBoxRecorder boxes;
+        DebugOutputCapture trace;
+        std::wstring traceWhenShown;
+        boxes.onShow([&](const RecordedBox&) { traceWhenShown = trace.text(); });
 
-    const int line = __LINE__ + 1;
-    ReportSystemError(message.c_str(), kUnknownCode, VELKAST_HERE);
+        const int line = __LINE__ + 1;
+        ReportSystemError(c.message.c_str(), c.code, VELKAST_HERE);
 
-    EXPECT_EQ(trace.text(), SystemTraceOf(line, message, L"(null)"));
-    const std::wstring expectedBox = L"◆メッセージ◆\r\n" + message + L"\r\n\n◆エラー内容◆\r\n(null)";
-    EXPECT_EQ(boxes.boxes(),
-              (std::vector<RecordedBox>{{nullptr, expectedBox, L"エラーメッセージ", kWarningStyle}}));
+        const std::wstring expectedTrace = SystemTraceOf(line, c.message, c.reason);
+        EXPECT_EQ(trace.text(), expectedTrace);
+        EXPECT_EQ(traceWhenShown, expectedTrace) << "the trace is written before the box is shown";
+        const std::wstring expectedBox =
+            L"◆メッセージ◆\r\n" + c.message + L"\r\n\n◆エラー内容◆\r\n" + c.reason;
+        EXPECT_EQ(boxes.boxes(),
+                  (std::vector<RecordedBox>{{nullptr, expectedBox, L"エラーメッセージ", kWarningStyle}}));
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "VelkastVersion.h"
 #include "core/paths/ProgramFolder.h"
 #include "tools/check/CheckFormat.h"
 
@@ -29,6 +30,7 @@ std::wstring Usage(bool installDirs) {
     }
     text +=
         L"  --help                     this text\n"
+        L"  --version                  the version, the same as Velkast.exe's\n"
         L"\n"
         L"Exit status: 0 accepted without warnings, 1 accepted with warnings, 2 refused, 64 usage error.\n";
     return text;
@@ -116,6 +118,8 @@ CommandResult RunCheckCommand(const std::vector<std::wstring>& args, CheckHost& 
             options = false;
         } else if (arg == L"--help" || arg == L"-h") {
             return CommandResult{0, Usage(host.TakesInstallDirs()), L""};
+        } else if (arg == L"--version") {
+            return CommandResult{0, L"velkast-check " VELKAST_VERSION L"\n", L""};
         } else if (arg == L"--json") {
             json = true;
         } else if (arg == L"--program-folder" || StartsWith(arg, L"--program-folder=")) {

@@ -9,8 +9,8 @@
 namespace velkast {
 
 UniqueFile TryOpenForRead(const wchar_t* path, DWORD& error) {
-    UniqueFile file(
-        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     error = file ? ERROR_SUCCESS : GetLastError();
     return file;
 }

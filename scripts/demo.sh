@@ -92,7 +92,7 @@ echo "=== assembling the sources of the update package in $source"
 rm -rf "$source"
 mkdir -p "$source/texts/docs"
 src=scripts/demo/package
-cp "$src/package.ini" "$source/"
+cp scripts/demo/package.ini "$source/"
 for text in 更新のご案内.txt Report.txt docs/新機能.txt; do
     cp932 "$src/$text" "$source/texts/$text"
 done

@@ -49,7 +49,7 @@ else
     cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
         -DCMAKE_BUILD_TYPE=Release >/dev/null
 fi
-cmake --build "$build" --target Velkast velkast_shell_recorder velkast_demo_driver
+cmake --build "$build" --target Velkast velkast-pack velkast_shell_recorder velkast_demo_driver
 build=$(cd "$build" && pwd)
 
 # Wine in the Japanese locale (ANSI code page 932), in a prefix of the demo's own.
@@ -83,20 +83,27 @@ make_file() {
 # Japanese Windows text: code page 932 with CR LF line ends.
 cp932() { sed 's/$/\r/' "$1" | iconv -f UTF-8 -t CP932 >"$2"; }
 
+# The sources of the package: its description, its texts, and the files of
+# version 2.2. velkast-pack writes the package from them, Update.up included,
+# and checks it as the updater will read it.
+source=$demo/source
 package=$demo/package
-echo "=== assembling the update package $package"
-rm -rf "$package"
-mkdir -p "$package/docs"
-cp "$build/src/Velkast.exe" "$package/"
+echo "=== assembling the sources of the update package in $source"
+rm -rf "$source"
+mkdir -p "$source/texts/docs"
 src=scripts/demo/package
-for text in Update.up 更新のご案内.txt Report.txt docs/新機能.txt; do
-    cp932 "$src/$text" "$package/$text"
+cp scripts/demo/package.ini "$source/"
+for text in 更新のご案内.txt Report.txt docs/新機能.txt; do
+    cp932 "$src/$text" "$source/texts/$text"
 done
-make_file "$package/files/viewer.exe" 2500000 "Hoshizora Viewer 2.2 viewer.exe"
-make_file "$package/files/data/stars.dat" 1200000 "Hoshizora Viewer 2.2 stars.dat"
-make_file "$package/files/data/constellations/ja.dat" 40000 "Hoshizora Viewer 2.2 constellations/ja.dat"
-make_file "$package/files/lang/ja/messages.txt" 8000 "Hoshizora Viewer 2.2 messages.txt"
-make_file "$package/plugins/comet.dll" 3500000 "Hoshizora Viewer 2.2 comet.dll"
+make_file "$source/new/viewer/viewer.exe" 2500000 "Hoshizora Viewer 2.2 viewer.exe"
+make_file "$source/new/viewer/data/stars.dat" 1200000 "Hoshizora Viewer 2.2 stars.dat"
+make_file "$source/new/viewer/data/constellations/ja.dat" 40000 "Hoshizora Viewer 2.2 constellations/ja.dat"
+make_file "$source/new/viewer/lang/ja/messages.txt" 8000 "Hoshizora Viewer 2.2 messages.txt"
+make_file "$source/new/plugins/comet.dll" 3500000 "Hoshizora Viewer 2.2 comet.dll"
+echo "=== writing the update package $package with velkast-pack"
+wine "$build/src/tools/pack/velkast-pack.exe" "$(winpath "$source/package.ini")" --replace \
+    --output "$(winpath "$package")" --velkast "$(winpath "$build/src/Velkast.exe")" </dev/null
 
 # --- The installed application ------------------------------------------------
 app_win='C:\Program Files\Hoshizora Viewer'

@@ -13,6 +13,7 @@
 
 #include <string>
 
+#include "Package.h"
 #include "ProgramWindows.h"
 #include "Screenshot.h"
 #include "ShellAssociations.h"
@@ -24,12 +25,7 @@ namespace {
 using namespace velkast::e2e;
 
 void Say(const std::wstring& line) {
-    const std::wstring text = line + L"\n";
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
-                        nullptr);
+    const std::string bytes = Utf8(line + L"\n");
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
               nullptr);

@@ -52,12 +52,10 @@ std::string Quoted(const std::wstring& text) {
     for (const wchar_t c : text) {
         shown += c == L'\r' ? std::wstring(L"\\r") : c == L'\n' ? std::wstring(L"\\n") : std::wstring(1, c);
     }
-    const int size = WideCharToMultiByte(CP_UTF8, 0, shown.c_str(), static_cast<int>(shown.size()), nullptr,
-                                         0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, shown.c_str(), static_cast<int>(shown.size()), utf8.data(), size, nullptr,
-                        nullptr);
-    return "\"" + utf8 + "\"";
+    std::string quoted = Utf8(shown);
+    quoted.insert(quoted.begin(), '"');
+    quoted.push_back('"');
+    return quoted;
 }
 
 std::vector<Box> Seen(const std::vector<MessageBoxView>& views) {
@@ -445,16 +443,6 @@ INSTANTIATE_TEST_SUITE_P(EndToEnd,
 
 // ---------------------------------------------------------------------------
 // Copies.
-
-// Distinct contents of the given size.
-std::string Contents(std::size_t size, unsigned seed) {
-    std::string bytes(size, '\0');
-    for (auto& byte : bytes) {
-        seed = seed * 1103515245u + 12345u;
-        byte = static_cast<char>(seed >> 16);
-    }
-    return bytes;
-}
 
 constexpr DWORD kUnwanted = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 

@@ -32,6 +32,24 @@ DWORD Attributes(const std::wstring& path) {
     return GetFileAttributesW(path.c_str());
 }
 
+std::string Contents(std::size_t size, unsigned seed) {
+    std::string bytes(size, '\0');
+    for (auto& byte : bytes) {
+        seed = seed * 1103515245u + 12345u;
+        byte = static_cast<char>(seed >> 16);
+    }
+    return bytes;
+}
+
+std::string Utf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
+                        nullptr);
+    return bytes;
+}
+
 std::wstring Grouped(std::uint64_t value) {
     const std::wstring digits = std::to_wstring(value);
     std::wstring text;

@@ -28,6 +28,12 @@ inline std::string ReadBytes(const std::wstring& path) {
     return testing::ReadFileBytes(path);
 }
 
+// Distinct contents of the given size.
+std::string Contents(std::size_t size, unsigned seed);
+
+// The text in UTF-8.
+std::string Utf8(const std::wstring& text);
+
 // A byte count with "," between groups of three digits: 1,234,567.
 std::wstring Grouped(std::uint64_t value);
 

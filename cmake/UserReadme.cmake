@@ -5,6 +5,7 @@
 # Run by the build: cmake -DIN=... -DOUT=... -DVERSION=... -P UserReadme.cmake
 set(wanted
     "What the user sees"
+    "Unattended runs, for administrators"
     "Writing `Update.up`"
     "Checking an update script"
     "Releasing"
